@@ -1,0 +1,63 @@
+#include "reference/FixedRecord.h"
+
+#include <limits>
+
+namespace tervan {
+
+bool TryReadDecimal(std::string_view text, long long& value)
+{
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long long v = 0;
+    bool any = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        any = true;
+        if (v < std::numeric_limits<long long>::max() / 10 - 10)
+            v = v * 10 + (text[i] - '0');
+    }
+    value = negative ? -v : v;
+    return any;
+}
+
+long long ReadDecimal(std::string_view text)
+{
+    long long v = 0;
+    TryReadDecimal(text, v);
+    return v;
+}
+
+std::string_view TrimRightSpaces(std::string_view text)
+{
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string_view TrimSpaces(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    return TrimRightSpaces(text);
+}
+
+std::string PadRight(std::string_view text, size_t width)
+{
+    std::string s(text.substr(0, width));
+    s.resize(width, ' ');
+    return s;
+}
+
+std::string PadLeft(std::string_view text, size_t width)
+{
+    if (text.size() >= width)
+        return std::string(text.substr(0, width));
+    return std::string(width - text.size(), ' ') + std::string(text);
+}
+
+} // namespace tervan

@@ -1,0 +1,39 @@
+// Helpers shared by the tests: temporary folders, CP932 literals, files.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tervan::test {
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& native() const { return m_path; }
+    // The folder as the program keeps paths: CP932 text.
+    std::string path() const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Whole-file helpers on native paths.
+std::string ReadAll(const std::filesystem::path& path);
+void WriteAll(const std::filesystem::path& path, std::string_view contents);
+
+// Runs tervan-tool with the arguments; returns its exit code and fills its
+// standard output (and standard error, when asked).
+int RunTool(const std::vector<std::string>& args, std::string& out, std::string* err = nullptr);
+
+// Folder of committed test files (tests/data) and of the shared material.
+std::filesystem::path TestData(std::string_view relative);
+std::filesystem::path SharedDir();
+
+} // namespace tervan::test
