@@ -1,0 +1,64 @@
+#include "views/gui/GridPaint.h"
+
+#include "widgets/Fonts.h"
+#include "widgets/StringGrid.h"
+#include "widgets/Text.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRect>
+
+namespace tervan {
+
+QColor ToQColor(PaintColour colour, const QPalette& palette)
+{
+    switch (colour) {
+    case kColourButtonFace: return palette.color(QPalette::Button);
+    case kColourToolTip: return palette.color(QPalette::ToolTipBase);
+    case kColourHighlight: return palette.color(QPalette::Highlight);
+    case kColourHighlightText: return palette.color(QPalette::HighlightedText);
+    default: break;
+    }
+    if (IsPlatformColour(colour))
+        return palette.color(QPalette::Text);
+    return QColor(static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>(colour & 0xFF));
+}
+
+int PointsToPixels(int pointSize)
+{
+    return (pointSize * 96 + 36) / 72;
+}
+
+QFont RunFont(const TextRun& run)
+{
+    QFont font = GothicFont(PointsToPixels(run.pointSize), run.bold);
+    font.setUnderline(run.underline);
+    return font;
+}
+
+void PaintCell(QPainter& painter, const QRect& cell, const CellPaint& paint, const QPalette& palette)
+{
+    painter.save();
+    painter.setClipRect(cell);
+    if (!paint.standardHeader)
+        painter.fillRect(cell, ToQColor(paint.background, palette));
+    const int originX = cell.left() + TStringGrid::kGridLineWidth;
+    const int originY = cell.top() + TStringGrid::kGridLineWidth;
+    for (const TextRun& run : paint.runs) {
+        if (run.text.empty())
+            continue;
+        QFont font = RunFont(run);
+        painter.setFont(font);
+        painter.setPen(ToQColor(run.colour, palette));
+        QFontMetrics metrics(font);
+        painter.drawText(QPoint(originX + run.x, originY + run.y + metrics.ascent()), Q(run.text));
+    }
+    if (paint.bottomLine) {
+        painter.setPen(ToQColor(paint.bottomLineColour, palette));
+        painter.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
+    }
+    painter.restore();
+}
+
+} // namespace tervan

@@ -1,0 +1,64 @@
+#include "views/gui/HeaderStripWidget.h"
+
+#include "widgets/Fonts.h"
+#include "widgets/Label3D.h"
+
+#include <cstring>
+
+namespace tervan {
+
+namespace {
+QColor Rgb(unsigned rgb)
+{
+    return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>(rgb & 0xFF));
+}
+} // namespace
+
+THeaderStrip::THeaderStrip(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("HeaderStrip"));
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::ToolTipBase));
+    setPalette(pal);
+    setFixedHeight(58);
+    for (int i = 0; i < 11; ++i) {
+        const HeaderLabelStyle& style = kHeaderLabelStyles[i];
+        auto* label = new TLabel3D(this);
+        label->setObjectName(QString::fromLatin1(style.name));
+        label->setFont(GothicFont(style.pixelSize, true));
+        label->setTextColor(Rgb(style.textColour));
+        label->setTextStyle(style.opaque ? TLabel3D::kFlat : TLabel3D::kRaised);
+        if (style.opaque) {
+            label->setOpaque(true);
+            label->setBackgroundColor(Rgb(style.background));
+        }
+        if (style.centred)
+            label->setAlignment(Qt::AlignCenter);
+        if (style.width > 0) {
+            label->setAutoSize(false);
+            label->resize(style.width, style.height);
+        }
+        label->move(style.left, style.top);
+        labels_[static_cast<size_t>(i)] = label;
+    }
+}
+
+void THeaderStrip::SetTexts(const HeaderStripTexts& texts)
+{
+    texts_ = texts;
+    for (int i = 0; i < 11; ++i)
+        labels_[static_cast<size_t>(i)]->SetCaption(HeaderLabelText(texts, i));
+}
+
+TLabel3D* THeaderStrip::LabelByName(const char* name) const
+{
+    for (int i = 0; i < 11; ++i)
+        if (std::strcmp(kHeaderLabelStyles[i].name, name) == 0)
+            return labels_[static_cast<size_t>(i)];
+    return nullptr;
+}
+
+} // namespace tervan
