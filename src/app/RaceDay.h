@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tervan {
@@ -176,8 +177,12 @@ struct DayLoadResult {
 DayLoadResult LoadRaceDay(RaceDay& day, const std::string& base, const std::string& entry,
                           const DayLoadProgressFn& progress = {});
 
-// Derives the payout entries of a summary from its slot's payout line.
+// Derives the payout entries of a summary from its slot's payout line: win,
+// bracket quinella and quinella (3 each), place (5), wide (7).
 void FillPayouts(RaceSlot& slot);
+
+// Finishing place, popularity and win odds of a runner from its runner line.
+void FillRunnerResults(RunnerSummary& runner, std::string_view runnerLine);
 
 // The race list text of a race line ("東京  2回 8日11R").
 std::string RaceListText(const std::string& raceLine);

@@ -47,6 +47,17 @@ void TextGrid::SwapRows(int a, int b)
     std::swap(m_rows[static_cast<size_t>(a)], m_rows[static_cast<size_t>(b)]);
 }
 
+TextGrid TextGrid::FromRows(std::vector<std::vector<std::string>> rows)
+{
+    TextGrid grid;
+    size_t cols = 0;
+    for (const auto& row : rows)
+        cols = std::max(cols, row.size());
+    grid.m_rows = std::move(rows);
+    grid.SetColCount(static_cast<int>(cols));
+    return grid;
+}
+
 void TextGrid::ClearRows(int first)
 {
     for (int r = std::max(0, first); r < RowCount(); ++r)

@@ -34,6 +34,12 @@ public:
     const std::vector<std::string>& Row(int row) const { return m_rows.at(static_cast<size_t>(row)); }
     void SwapRows(int a, int b);
 
+    // All rows at once (rows[r][c]), e.g. for the card sort.
+    const std::vector<std::vector<std::string>>& Rows() const { return m_rows; }
+    // A grid of these rows; the column count is that of the widest row and
+    // shorter rows are padded with empty cells.
+    static TextGrid FromRows(std::vector<std::vector<std::string>> rows);
+
     // Every cell of rows first..RowCount()-1 emptied (the header row keeps its
     // texts when first is 1).
     void ClearRows(int first);

@@ -1,0 +1,144 @@
+#include "app/RecordReader.h"
+
+#include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tervan {
+
+void RecordList::Parse(std::string_view contents, std::size_t recordSize)
+{
+    m_contents = contents;
+    m_size = recordSize;
+    m_lines.clear();
+    m_lineMode = false;
+    m_damaged = false;
+    m_count = 0;
+    if (recordSize < 2)
+        return;
+
+    const std::size_t whole = contents.size() / recordSize;
+    bool aligned = true;
+    for (std::size_t i = 0; i < whole && aligned; ++i) {
+        const std::size_t end = (i + 1) * recordSize;
+        aligned = contents[end - 2] == '\r' && contents[end - 1] == '\n';
+    }
+    if (aligned) {
+        m_count = whole;
+        m_damaged = contents.size() % recordSize != 0;
+        return;
+    }
+
+    // Misplaced line ends: take the file line by line.
+    m_damaged = true;
+    m_lineMode = true;
+    std::size_t start = 0;
+    while (start < contents.size()) {
+        std::size_t nl = contents.find('\n', start);
+        std::size_t stop = nl == std::string_view::npos ? contents.size() : nl;
+        std::string_view line = contents.substr(start, stop - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        m_lines.push_back(line);
+        if (nl == std::string_view::npos)
+            break;
+        start = nl + 1;
+    }
+    m_count = m_lines.size();
+}
+
+std::string_view RecordList::Record(std::size_t i) const
+{
+    if (i >= m_count)
+        return {};
+    if (m_lineMode)
+        return m_lines[i];
+    return m_contents.substr(i * m_size, m_size);
+}
+
+void AssignRecord(std::string& dst, std::string_view record, std::size_t recordSize)
+{
+    if (record.size() == recordSize && record[recordSize - 2] == '\r' && record[recordSize - 1] == '\n') {
+        dst.assign(record);
+        return;
+    }
+    if (record.size() >= 2 && record.substr(record.size() - 2) == "\r\n")
+        record.remove_suffix(2);
+    const std::size_t text = recordSize - 2;
+    dst.assign(record.substr(0, text));
+    dst.append(text - dst.size(), ' ');
+    dst += "\r\n";
+}
+
+void BlankRecord(std::string& dst, std::size_t recordSize)
+{
+    dst.assign(recordSize - 2, ' ');
+    dst += "\r\n";
+}
+
+ReadStatus ReadNativeFile(const std::filesystem::path& path, std::string& contents, int& error)
+{
+    contents.clear();
+    error = 0;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return (error == ENOENT || error == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Error;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        error = errno;
+        ::close(fd);
+        return ReadStatus::Error;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return ReadStatus::Error;
+    }
+    // Stored files are never written while they are read (one thread does
+    // all the work), so the size known now is the size to read.
+    contents.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    while (got < contents.size()) {
+        ssize_t n = ::read(fd, contents.data() + got, contents.size() - got);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            ::close(fd);
+            contents.clear();
+            return ReadStatus::Error;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    contents.resize(got);
+    ::close(fd);
+    return ReadStatus::Ok;
+}
+
+bool ReadStoredFile(std::string_view path, std::string& contents)
+{
+    int error = 0;
+    switch (ReadNativeFile(fs::ToNative(path), contents, error)) {
+    case ReadStatus::Ok:
+        return true;
+    case ReadStatus::Missing:
+        return false;
+    case ReadStatus::Error:
+        break;
+    }
+    std::string msg = SJ("ファイルを読み込めません") + ": " + std::string(path);
+    if (error != 0)
+        msg += " - " + Utf8ToCp932(std::strerror(error));
+    throw fs::FileError(msg);
+}
+
+} // namespace tervan
