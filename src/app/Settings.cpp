@@ -1,0 +1,91 @@
+#include "app/Settings.h"
+
+#include "platform/FileSystem.h"
+
+namespace tervan {
+
+using namespace SettingsKey;
+
+std::string SettingsFilePath(std::string_view base, std::string_view executableStem)
+{
+    return fs::Join(base, std::string(executableStem) + ".ini");
+}
+
+Settings::Settings(std::string base, std::string_view executableStem)
+    : m_base(std::move(base))
+    , m_ini(SettingsFilePath(m_base, executableStem))
+{
+}
+
+WindowGeometry Settings::ReadLocate() const
+{
+    const WindowGeometry def;
+    WindowGeometry g;
+    g.top = m_ini.ReadInteger(kLocate, kTop, def.top);
+    g.left = m_ini.ReadInteger(kLocate, kLeft, def.left);
+    g.width = m_ini.ReadInteger(kLocate, kWidth, def.width);
+    g.height = m_ini.ReadInteger(kLocate, kHeight, def.height);
+    return g;
+}
+
+void Settings::WriteLocate(const WindowGeometry& g)
+{
+    m_ini.WriteInteger(kLocate, kTop, g.top);
+    m_ini.WriteInteger(kLocate, kLeft, g.left);
+    m_ini.WriteInteger(kLocate, kWidth, g.width);
+    m_ini.WriteInteger(kLocate, kHeight, g.height);
+}
+
+bool Settings::ReadDataListClose() const
+{
+    return m_ini.ReadBool(kDataList, kClose, false);
+}
+
+void Settings::WriteDataListClose(bool close)
+{
+    m_ini.WriteBool(kDataList, kClose, close);
+}
+
+std::string Settings::DefaultYosoDir() const
+{
+    return fs::Join(m_base, "ylzh");
+}
+
+std::string Settings::ReadYosoDir() const
+{
+    return m_ini.ReadString(kDir, kYoso, DefaultYosoDir());
+}
+
+void Settings::WriteYosoDir(std::string_view dir)
+{
+    m_ini.WriteString(kDir, kYoso, dir);
+}
+
+std::string Settings::DefaultLastTime(const DateTime& now)
+{
+    return FormatSlashed(AddDays(now, -8));
+}
+
+std::string Settings::ReadLastTime(const DateTime& now) const
+{
+    return m_ini.ReadString(kJvDataGet, kLastTime, DefaultLastTime(now));
+}
+
+DateTime Settings::ReadLastTimeValue(const DateTime& now) const
+{
+    if (auto t = ParseSlashed(ReadLastTime(now)))
+        return *t;
+    return AddDays(now, -8);
+}
+
+void Settings::WriteLastTime(std::string_view text)
+{
+    m_ini.WriteString(kJvDataGet, kLastTime, text);
+}
+
+void Settings::WriteLastTime(const DateTime& t)
+{
+    WriteLastTime(FormatSlashed(t));
+}
+
+} // namespace tervan
