@@ -28,6 +28,10 @@ void RecordList::Parse(std::string_view contents, std::size_t recordSize)
         const std::size_t end = (i + 1) * recordSize;
         aligned = contents[end - 2] == '\r' && contents[end - 1] == '\n';
     }
+    // A cut-off last record holds no line end; one that does means the
+    // lines are not of the record size.
+    if (aligned && contents.substr(whole * recordSize).find('\n') != std::string_view::npos)
+        aligned = false;
     if (aligned) {
         m_count = whole;
         m_damaged = contents.size() % recordSize != 0;

@@ -1,0 +1,51 @@
+// tervan-tool card: one race card as its clipboard copy gives it.
+#include "tool/ToolCommand.h"
+
+#include "reference/FixedRecord.h"
+#include "reference/ShiftJis.h"
+#include "tool/DayLoadTool.h"
+#include "views/RaceCardText.h"
+
+#include <memory>
+#include <ostream>
+
+namespace tervan::tool {
+namespace {
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+const ToolCommand kCommand {
+    "card",
+    "card BASE DAY RACE",
+    "prints the race card of race RACE (1-based position in the race list) of day DAY (as 'days' prints it), "
+    "as the clipboard copy gives it",
+    Run,
+};
+const ToolCommandRegistration kRegistration(kCommand);
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() != 3)
+        return UsageError(kCommand, err);
+    long long race = 0;
+    if (!TryReadDecimal(args[2], race) || TrimSpaces(args[2]).size() != std::to_string(race).size()) {
+        err << "card: RACE must be a number, not '" << args[2] << "'\n";
+        return 2;
+    }
+    auto day = std::make_unique<RaceDay>();
+    if (!LoadDayForTool(*day, args[0], args[1], err))
+        return 1;
+    if (race < 1 || race > static_cast<long long>(day->raceList.size())) {
+        err << "card: the day has " << day->raceList.size() << " races; there is no race " << race << "\n";
+        return 1;
+    }
+    const RaceSlot& slot = day->slots[static_cast<std::size_t>(day->raceList[static_cast<std::size_t>(race - 1)].slot)];
+    const RaceCard card = MakeRaceCard(slot);
+    if (!card.complete)
+        err << Cp932ToUtf8(card.incompleteMessage) << "\n";
+    out << Cp932ToUtf8(RaceCardCopyText(slot));
+    return 0;
+}
+
+} // namespace
+} // namespace tervan::tool
