@@ -1,0 +1,97 @@
+#include "views/CsvExport.h"
+
+#include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace tervan;
+using tervan::test::ReadAll;
+using tervan::test::TempDir;
+using CsvRows = std::vector<std::vector<std::string>>;
+
+TEST(CsvExport, CellQuoting)
+{
+    // The result cell holds spaces: quoted. A bare name is written bare.
+    EXPECT_EQ(CsvCell(SJ(" 1着   3人     5.2")), "\"" + SJ(" 1着   3人     5.2") + "\"");
+    EXPECT_EQ(CsvCell(SJ("ディープインパクト")), SJ("ディープインパクト"));
+    EXPECT_EQ(CsvCell("    "), "\"    \"");
+    EXPECT_EQ(CsvCell(""), "");
+    EXPECT_EQ(CsvCell("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvCell("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvCell("a\tb"), "\"a\tb\"");
+    // A full-width space is one double-byte character, not a space.
+    EXPECT_EQ(CsvCell(SJ("別定　")), SJ("別定　"));
+    // Second bytes of double-byte characters are stepped over: "@" (0x40)
+    // after a lead byte is the full-width space, "\" (0x5C) in 表.
+    const std::string table = SJ("表");
+    ASSERT_EQ(table[1], '\\');
+    EXPECT_EQ(CsvCell(table), table);
+    // A lead byte at the very end is a byte of its own.
+    EXPECT_EQ(CsvCell(std::string("\x81")), std::string("\x81"));
+}
+
+TEST(CsvExport, TextHasHeadingRowsAndCrLf)
+{
+    const std::vector<std::vector<std::string>> rows = {{SJ("枠"), SJ("馬"), SJ("結果")}, {"1", "01", SJ(" 1着")}, {"", "", ""}};
+    EXPECT_EQ(CsvText(SJ("見出し"), rows), SJ("見出し") + "\r\n" + SJ("枠,馬,結果") + "\r\n1,01,\"" + SJ(" 1着") + "\"\r\n,,\r\n");
+}
+
+TEST(CsvExport, FileNames)
+{
+    const std::string line = SJ("2005年 1月 5日中山 1回 2日");
+    EXPECT_EQ(CardExportHeading(line, 1), line + " 1R");
+    EXPECT_EQ(CardCsvFilePath("/base", line, 1), "/base\\CSV\\" + line + " 1R.CSV");
+    EXPECT_EQ(CardCsvFilePath("/base\\", "  " + line + " ", 11), "/base\\CSV\\" + line + "11R.CSV");
+    EXPECT_EQ(ListCsvFilePath("/base", SJ("2006年05月28日東京")), "/base\\CSV\\" + SJ("2006年05月28日東京") + ".CSV");
+    // Nothing in the text can leave the CSV folder or name a folder.
+    EXPECT_EQ(ListCsvFilePath("/b", "..\\x/y:z"), "/b\\CSV\\.._x_y_z.CSV");
+    EXPECT_EQ(ListCsvFilePath("/b", ".."), "/b\\CSV\\__.CSV");
+    // A "\" second byte inside a double-byte character stays.
+    EXPECT_EQ(ListCsvFilePath("/b", SJ("表")), "/b\\CSV\\" + SJ("表") + ".CSV");
+}
+
+TEST(CsvExport, WritesCreatesFolderAndOverwrites)
+{
+    TempDir dir;
+    const std::string line = SJ("2005年 1月 5日中山 1回 2日");
+    const std::string path = CardCsvFilePath(dir.path(), line, 1);
+    WriteCsvFile(dir.path(), path, CardExportHeading(line, 1), {{"a", "b c"}, {"1", "2"}, {"3", "4"}});
+    const auto native = dir.native() / "CSV" / "2005年 1月 5日中山 1回 2日 1R.CSV";
+    ASSERT_TRUE(std::filesystem::exists(native));
+    const std::string first = ReadAll(native);
+    EXPECT_EQ(first, line + " 1R\r\na,\"b c\"\r\n1,2\r\n3,4\r\n");
+    EXPECT_NE(first.substr(0, 3), "\xEF\xBB\xBF");
+
+    WriteCsvFile(dir.path(), path, "x", {{"y"}});
+    EXPECT_EQ(ReadAll(native), "x\r\ny\r\n");
+
+    // An existing folder in other letter case is used as it is.
+    TempDir other;
+    std::filesystem::create_directory(other.native() / "csv");
+    WriteCsvFile(other.path(), ListCsvFilePath(other.path(), "day"), "day", CsvRows{});
+    EXPECT_EQ(ReadAll(other.native() / "csv" / "day.CSV"), "day\r\n");
+}
+
+TEST(CsvExport, FailureIsReportedAndKeepsTheEarlierFile)
+{
+    TempDir dir;
+    const std::string path = ListCsvFilePath(dir.path(), "day");
+    WriteCsvFile(dir.path(), path, "old", CsvRows{});
+    fs::SetRewriteHook([](std::string_view) { throw fs::FileError("disk full"); });
+    try {
+        WriteCsvFile(dir.path(), path, "new", {{"1"}});
+        fs::SetRewriteHook({});
+        FAIL() << "no error";
+    } catch (const fs::FileError& e) {
+        fs::SetRewriteHook({});
+        EXPECT_EQ(std::string(e.what()).rfind(SJ("ＣＳＶファイルを書き込めませんでした。"), 0), 0u);
+    }
+    EXPECT_EQ(ReadAll(dir.native() / "CSV" / "day.CSV"), "old\r\n");
+
+    // A file where the CSV folder should be.
+    TempDir blocked;
+    test::WriteAll(blocked.native() / "CSV", "not a folder");
+    EXPECT_THROW(WriteCsvFile(blocked.path(), ListCsvFilePath(blocked.path(), "day"), "h", CsvRows{}), fs::FileError);
+}

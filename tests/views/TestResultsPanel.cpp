@@ -1,0 +1,110 @@
+#include "views/ResultsPanel.h"
+
+#include "reference/ShiftJis.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace tervan;
+
+namespace {
+
+const ResultSlotTexts& Find(const std::vector<ResultSlotFill>& fill, BetKind bet, int slot)
+{
+    for (const auto& f : fill)
+        if (f.bet == bet && f.slot == slot)
+            return f.texts;
+    static ResultSlotTexts none;
+    ADD_FAILURE() << "slot missing";
+    return none;
+}
+
+} // namespace
+
+TEST(ResultsPanel, EmptyRaceFillsEveryLabelEmptyInOrder)
+{
+    const RaceSummary race;
+    const auto fill = FillResultsPanel(race);
+    ASSERT_EQ(fill.size(), 21u);
+    const BetKind head[9] = {BetKind::Win, BetKind::BracketQuinella, BetKind::Quinella, BetKind::Win,
+                             BetKind::BracketQuinella, BetKind::Quinella, BetKind::Win, BetKind::BracketQuinella,
+                             BetKind::Quinella};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(fill[static_cast<size_t>(i)].bet, head[i]);
+        EXPECT_EQ(fill[static_cast<size_t>(i)].slot, i / 3);
+    }
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(fill[static_cast<size_t>(9 + i)].bet, BetKind::Place);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(fill[static_cast<size_t>(14 + i)].bet, BetKind::Wide);
+        EXPECT_EQ(fill[static_cast<size_t>(14 + i)].slot, i);
+    }
+    for (const auto& f : fill) {
+        EXPECT_FALSE(f.texts.occupied);
+        EXPECT_EQ(f.texts.result + f.texts.popularity + f.texts.payout, "");
+    }
+}
+
+TEST(ResultsPanel, SlotRules)
+{
+    RaceSummary race;
+    // Dead heat for first.
+    race.winPayouts[0] = {3, 1, 250};
+    race.winPayouts[1] = {7, 4, 880};
+    // Two place payouts only (seven runners or fewer).
+    race.placePayouts[0] = {3, 1, 120};
+    race.placePayouts[1] = {5, 0, 230};
+    race.bracketQuinellaPayouts[0] = {" 0- 0", 0, 0};
+    race.bracketQuinellaPayouts[1] = {" 3- 3", 2, 1230};
+    race.bracketQuinellaPayouts[2] = {"     ", 1, 100};
+    race.quinellaPayouts[0] = {" 3- 7", 12, 12345678};
+    race.widePayouts[0] = {" 3- 5", 1, 0};
+    const auto fill = FillResultsPanel(race);
+
+    EXPECT_EQ(Find(fill, BetKind::Win, 0).result, " 3");
+    EXPECT_EQ(Find(fill, BetKind::Win, 0).popularity, " 1");
+    EXPECT_EQ(Find(fill, BetKind::Win, 0).payout, "     250");
+    EXPECT_TRUE(Find(fill, BetKind::Win, 1).occupied);
+    EXPECT_EQ(Find(fill, BetKind::Win, 1).result, " 7");
+    EXPECT_FALSE(Find(fill, BetKind::Win, 2).occupied);
+
+    // Horse 5, popularity 0, payout 230.
+    const ResultSlotTexts& p2 = Find(fill, BetKind::Place, 1);
+    EXPECT_EQ(p2.result, " 5");
+    EXPECT_EQ(p2.popularity, "");
+    EXPECT_EQ(p2.payout, "     230");
+    for (int s = 2; s < 5; ++s)
+        EXPECT_FALSE(Find(fill, BetKind::Place, s).occupied) << s;
+
+    EXPECT_FALSE(Find(fill, BetKind::BracketQuinella, 0).occupied);
+    EXPECT_EQ(Find(fill, BetKind::BracketQuinella, 0).payout, "");
+    EXPECT_EQ(Find(fill, BetKind::BracketQuinella, 1).result, " 3- 3");
+    EXPECT_EQ(Find(fill, BetKind::BracketQuinella, 1).payout, "    1230");
+    EXPECT_FALSE(Find(fill, BetKind::BracketQuinella, 2).occupied);
+    EXPECT_EQ(Find(fill, BetKind::Quinella, 0).popularity, "12");
+    EXPECT_EQ(Find(fill, BetKind::Quinella, 0).payout, "12345678");
+    // A payout of 0 is still shown on an occupied slot.
+    EXPECT_EQ(Find(fill, BetKind::Wide, 0).payout, "       0");
+}
+
+TEST(ResultsPanel, LayoutNamesEveryLabelOnce)
+{
+    std::set<std::string> names;
+    int count = 0;
+    for (BetKind bet : {BetKind::Win, BetKind::Place, BetKind::BracketQuinella, BetKind::Quinella, BetKind::Wide})
+        for (int s = 0; s < BetSlotCount(bet); ++s)
+            for (ResultRow row : {ResultRow::Result, ResultRow::Popularity, ResultRow::Payout}) {
+                names.insert(ResultLabelName(bet, s, row));
+                ++count;
+            }
+    EXPECT_EQ(count, 63);
+    EXPECT_EQ(names.size(), 63u);
+    EXPECT_STREQ(ResultLabelName(BetKind::Win, 0, ResultRow::Popularity), "Label3D21");
+    EXPECT_STREQ(ResultLabelName(BetKind::Wide, 6, ResultRow::Payout), "Label3D100");
+    EXPECT_STREQ(ResultLabelName(BetKind::Win, 3, ResultRow::Result), "");
+    EXPECT_EQ(ResultSlotLeft(6), 433);
+    EXPECT_EQ(ResultRowTop(BetKind::Wide, ResultRow::Payout), 310);
+    EXPECT_EQ(BetTitle(BetKind::Wide), SJ("ﾜｲﾄﾞ"));
+    EXPECT_EQ(ResultRowColour(ResultRow::Popularity), 0xFFFF8Eu);
+}
