@@ -1,0 +1,267 @@
+#include "acquisition/ReadLoop.h"
+
+#include "acquisition/JVResultText.h"
+#include "platform/FileSystem.h"
+#include "reference/FixedRecord.h"
+#include "reference/ShiftJis.h"
+
+#include <algorithm>
+
+namespace tervan {
+
+namespace {
+
+constexpr std::int32_t kReadBufferSize = 60000;
+
+std::string Num(long long n)
+{
+    return std::to_string(n);
+}
+
+// "(" + a + "/" + b + ")"
+std::string Fraction(long long a, long long b)
+{
+    return "(" + Num(a) + "/" + Num(b) + ")";
+}
+
+} // namespace
+
+std::atomic<bool>& JVCancelFlag()
+{
+    static std::atomic<bool> flag {false};
+    return flag;
+}
+
+JVDownload::JVDownload(IJVLink& jv, StoredRaceFiles& files, ReadLoopNotifier& notifier,
+                       std::function<DateTime()> clock, std::atomic<bool>& cancel)
+    : m_jv(jv)
+    , m_files(files)
+    , m_notifier(notifier)
+    , m_clock(std::move(clock))
+    , m_cancel(cancel)
+{
+}
+
+void JVDownload::Inform(const std::string& text)
+{
+    m_lastMessage = text;
+    m_notifier.Information(text);
+}
+
+bool JVDownload::Start(const DateTime& from)
+{
+    if (m_state != State::Idle)
+        return false;
+    Inform(SJ("データ取込を開始します。データ作成が終了するまで本ソフトを操作したり他のアプリケーションを操作することは極力避けてください。"));
+    m_cancel = false;
+    m_notifier.DownloadProgress(0, m_downloadMax);
+    m_notifier.ReadProgress(0, m_readMax);
+    m_notifier.ClearLog();
+    m_outcome = Outcome::None;
+    m_filesRead = 0;
+    const std::string fromtime = FormatCompact(from);
+    m_notifier.BusyCursor(true);
+
+    m_readCount = 0;
+    m_downloadCount = 0;
+    m_lastFileTimestamp.clear();
+    m_state = State::Waiting; // a stream may be open from here on
+    const std::int32_t r = m_jv.JVOpen("RACERCVN", fromtime, 2, m_readCount, m_downloadCount, m_lastFileTimestamp);
+    if (r == -1 || (r == 0 && m_readCount <= 0)) {
+        m_outcome = Outcome::NothingNewer;
+        m_notifier.Beep();
+        Inform(SJ("最新のデータがありません。"));
+        CloseStream();
+        return false;
+    }
+    if (r != 0) {
+        m_outcome = Outcome::OpenFailed;
+        m_notifier.Beep();
+        Inform(JVErrorMessage("JVOpen", r));
+        CloseStream();
+        return false;
+    }
+    m_notifier.ProgressLabel(JVOpenOkMessage(0));
+    m_notifier.ProgressLabel("ReadCount:" + Num(m_readCount) + ", DownloadCount:" + Num(m_downloadCount));
+    if (m_downloadCount > 0) {
+        m_notifier.ProgressLabel(SJ("ダウンロード中・・・"));
+        m_downloadMax = m_downloadCount;
+        m_notifier.DownloadProgress(0, m_downloadMax);
+        return true;
+    }
+    m_downloadMax = 100;
+    m_notifier.DownloadProgress(100, m_downloadMax);
+    ReadAndClose();
+    return false;
+}
+
+bool JVDownload::Tick()
+{
+    if (m_state != State::Waiting)
+        return false;
+    const std::int32_t st = m_jv.JVStatus();
+    if (st < 0) {
+        m_outcome = Outcome::StatusFailed;
+        m_notifier.Beep();
+        Inform(JVErrorMessage("JVStatus", st));
+        CloseStream();
+        return false;
+    }
+    if (st > m_downloadCount)
+        return true;
+    m_notifier.ProgressLabel(SJ("ダウンロード中．．．") + Fraction(st, m_downloadCount));
+    m_notifier.DownloadProgress(st, m_downloadMax);
+    if (st < m_downloadCount)
+        return true;
+    ReadAndClose();
+    return false;
+}
+
+void JVDownload::Cancel()
+{
+    const bool waiting = m_state == State::Waiting;
+    m_jv.JVCancel();
+    m_cancel = true;
+    m_notifier.Beep();
+    Inform(SJ("JVCancel:キャンセルされました"));
+    m_notifier.ProgressLabel(SJ("JVCancel:キャンセルされました"));
+    if (waiting) {
+        // Left open, the stream would make the next download fail with -202.
+        m_outcome = Outcome::Cancelled;
+        CloseStream();
+    }
+}
+
+// The read loop, then the stream closed; the start time moves on only when
+// every record was read, so that a cancel or an error never makes the next
+// download skip records that were not read.
+void JVDownload::ReadAndClose()
+{
+    m_state = State::Reading;
+    try {
+        RunReadLoop();
+    } catch (const fs::FileError& e) {
+        m_outcome = Outcome::FileFailed;
+        m_notifier.FileFailure(e.what());
+    }
+    CloseStream();
+    if (m_outcome == Outcome::Completed) {
+        const std::string s = StartTimeFromTimestamp(m_lastFileTimestamp);
+        if (!s.empty())
+            m_notifier.StartTimeSaved(s);
+    }
+}
+
+void JVDownload::RunReadLoop()
+{
+    m_notifier.ProgressLabel(SJ("データ読込み中．．．") + Fraction(0, m_readCount));
+    m_readMax = m_readCount;
+    m_notifier.ReadProgress(0, m_readMax);
+    m_filesRead = 0;
+    const long threshold = RecentDateThreshold(m_clock());
+    std::int32_t size = kReadBufferSize;
+    std::string record;
+    std::string fileName;
+    for (;;) {
+        m_notifier.ProcessMessages();
+        if (m_cancel) {
+            m_outcome = Outcome::Cancelled;
+            return;
+        }
+        const std::int32_t r = m_jv.JVRead(record, size, fileName);
+        if (r > 0) {
+            for (const std::string& line : m_files.StoreAccumulated(record, threshold))
+                m_notifier.LogLine(line);
+        } else if (r == -1) {
+            ++m_filesRead;
+            m_notifier.ReadProgress(m_filesRead, m_readMax);
+            m_notifier.ProgressLabel(SJ("データ読込み中．．．") + Fraction(m_filesRead, m_readCount));
+        } else if (r == 0) {
+            m_notifier.ProgressLabel("JVRead EndOfFile :0");
+            m_notifier.ProgressLabel(SJ("データ読込み完了") + Fraction(m_filesRead, m_readCount));
+            m_notifier.DownloadProgress(0, m_downloadMax);
+            m_notifier.ReadProgress(0, m_readMax);
+            m_notifier.Beep();
+            m_outcome = Outcome::Completed;
+            Inform(SJ("データ作成が完了しました。"));
+            return;
+        } else if (r < -3) {
+            m_notifier.Beep();
+            m_outcome = Outcome::ReadFailed;
+            Inform(JVErrorMessage("JVRead", r));
+            return;
+        }
+        // -2, -3: read again.
+    }
+}
+
+void JVDownload::CloseStream()
+{
+    const std::int32_t r = m_jv.JVClose();
+    m_state = State::Idle;
+    m_notifier.BusyCursor(false);
+    if (r != 0) {
+        m_notifier.Beep();
+        Inform(JVErrorMessage("JVClose", r));
+    } else {
+        m_notifier.Beep();
+    }
+}
+
+std::string StartTimeFromTimestamp(std::string_view stamp)
+{
+    stamp = TrimSpaces(stamp);
+    if (stamp.empty() || stamp == "00000000000000")
+        return {};
+    std::optional<DateTime> t = ParseCompact(stamp);
+    if (!t)
+        return {};
+    return FormatSlashed(*t);
+}
+
+std::string RealtimeKey(std::string_view raceLine)
+{
+    std::string_view key = Mid(raceLine, 12, 8);
+    if (key.size() != 8 || ReadDecimal(key) <= 0)
+        return {};
+    return std::string(key);
+}
+
+bool RunRealtimeUpdate(IJVLink& jv, StoredRaceFiles& files, const std::string& key, ReadLoopNotifier& notifier,
+                       const std::atomic<bool>& cancel)
+{
+    notifier.ProcessMessages();
+    try {
+        if (jv.JVRTOpen("0B12", key) == 0) {
+            std::int32_t size = kReadBufferSize;
+            std::string record;
+            std::string fileName;
+            for (;;) {
+                notifier.ProcessMessages();
+                if (cancel)
+                    break;
+                const std::int32_t r = jv.JVRead(record, size, fileName);
+                if (r > 0)
+                    files.StoreRealtime(record);
+                else if (r == 0 || r < -3)
+                    break;
+            }
+        } else {
+            notifier.Beep();
+        }
+        jv.JVClose();
+        notifier.Beep();
+    } catch (const fs::FileError& e) {
+        notifier.ProcessMessages();
+        jv.JVClose();
+        notifier.Beep();
+        notifier.FileFailure(e.what());
+        return false;
+    }
+    notifier.ProcessMessages();
+    jv.JVClose();
+    notifier.Beep();
+    return true;
+}
+
+} // namespace tervan

@@ -1,0 +1,359 @@
+#include "acquisition/StoredFiles.h"
+
+#include "acquisition/JVData_Structure.h"
+#include "platform/FileSystem.h"
+#include "reference/FixedRecord.h"
+#include "reference/KeibaFunc.h"
+#include "reference/ShiftJis.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tervan {
+
+namespace J = JVData;
+
+namespace {
+
+bool IsAsciiAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool AllAlnum(std::string_view s)
+{
+    return std::all_of(s.begin(), s.end(), IsAsciiAlnum);
+}
+
+unsigned char FoldCase(unsigned char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// Line order of the keyed files: by bytes, ASCII letters without regard to
+// case (the lines of one file differ first in their race key).
+bool LineLess(std::string_view a, std::string_view b)
+{
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = FoldCase(static_cast<unsigned char>(a[i]));
+        unsigned char y = FoldCase(static_cast<unsigned char>(b[i]));
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
+}
+
+bool BlankAfterTrim(std::string_view line)
+{
+    return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
+}
+
+std::string JoinLines(const std::vector<std::string_view>& lines)
+{
+    size_t total = 0;
+    for (std::string_view l : lines)
+        total += l.size() + 2;
+    std::string out;
+    out.reserve(total);
+    for (std::string_view l : lines) {
+        out.append(l);
+        out.append("\r\n");
+    }
+    return out;
+}
+
+// Rewrites the file unless it already holds exactly these bytes.
+bool WriteIfChanged(const std::string& path, const std::string& before, bool existed, const std::string& after)
+{
+    if (existed && before == after)
+        return false;
+    fs::RewriteFile(path, after);
+    return true;
+}
+
+void EnsureFolder(const std::string& folder)
+{
+    if (!fs::DirExists(folder))
+        fs::CreateDirs(folder);
+}
+
+std::string LogRace(std::string_view record, const std::string& fileName)
+{
+    return SJ("作成済み:") + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len) + "R/" + fileName;
+}
+
+} // namespace
+
+long RecentDateThreshold(const DateTime& now)
+{
+    DateTime t = AddDays(now, -4);
+    return static_cast<long>(t.year) * 10000 + t.month * 100 + t.day;
+}
+
+std::string DayCourseStem(std::string_view record)
+{
+    std::string stem;
+    stem.reserve(18);
+    stem += J::Get(record, J::kYear);
+    stem += SJ("年");
+    stem += J::Get(record, J::kMonth);
+    stem += SJ("月");
+    stem += J::Get(record, J::kDay);
+    stem += SJ("日");
+    stem += KeibaFunc::CourseName(J::Get(record, J::kCourseCode), 2);
+    return stem;
+}
+
+std::string RaceFileName(std::string_view record)
+{
+    return DayCourseStem(record) + kRaceFileExt;
+}
+
+std::string RunnerSlotFileName(std::string_view record)
+{
+    return DayCourseStem(record) + kRunnerSlotFileExt;
+}
+
+std::string PayoutFileName(std::string_view record)
+{
+    return DayCourseStem(record) + kPayoutFileExt;
+}
+
+std::string ResultRaceFileName(std::string_view record)
+{
+    return std::string(J::Get(record, J::kYearToCourse)) + kResultRaceFileExt;
+}
+
+std::string HorseHistoryFileName(std::string_view record)
+{
+    return std::string(J::Get(record, J::SE::kPedigreeNumber)) + kHorseHistoryFileExt;
+}
+
+std::string DataFolder(const std::string& base)
+{
+    return fs::Join(base, kDataFolderName);
+}
+
+std::string ResultRaceFolder(const std::string& base, std::string_view record)
+{
+    return fs::Join(fs::Join(base, kResultRaceFolderName), J::Get(record, J::kYear));
+}
+
+std::string HorseHistoryFolder(const std::string& base, std::string_view record)
+{
+    return fs::Join(fs::Join(base, kHorseHistoryFolderName), J::Get(record, J::SE::kPedigreePrefix));
+}
+
+std::string BlankedLine(std::string_view record)
+{
+    std::string line(record.substr(0, record.size() >= 2 ? record.size() - 2 : 0));
+    return KeibaFunc::OverwriteAt(line, J::kBlankedHead, J::kBlankedPos);
+}
+
+std::string RecordDamage(std::string_view record)
+{
+    std::string_view kind = J::Get(record, J::kRecordKind);
+    const size_t length = J::RecordLength(kind);
+    if (length == 0)
+        return {};
+    const std::string what = SJ("不正な") + std::string(kind) + SJ("レコード");
+    if (record.size() != length) {
+        char n[32];
+        std::snprintf(n, sizeof n, "%zu", record.size());
+        return what + SJ("（長さ") + n + SJ("バイト）");
+    }
+    std::string_view body = record.substr(0, length - 2);
+    if (record.substr(length - 2) != "\r\n" || body.find_first_of("\r\n") != std::string_view::npos)
+        return what + SJ("（改行の位置）");
+    if (!IsValidCp932(record))
+        return what + SJ("（Shift-JIS以外のバイト）");
+    if (!AllAlnum(J::Get(record, J::kYearToCourse)))
+        return what + SJ("（開催年月日・競馬場コード）");
+    if (kind == J::kKindSE && !AllAlnum(J::Get(record, J::SE::kPedigreeNumber)))
+        return what + SJ("（血統登録番号）");
+    return {};
+}
+
+std::vector<std::string_view> SplitLines(std::string_view contents)
+{
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    const size_t n = contents.size();
+    while (start < n) {
+        size_t end = contents.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(contents.substr(start));
+            break;
+        }
+        lines.push_back(contents.substr(start, end - start));
+        start = end + 1;
+        if (contents[end] == '\r' && start < n && contents[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+bool MergeByRaceKey(const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
+{
+    std::string before;
+    const bool existed = fs::ReadFile(path, before);
+    std::vector<std::string_view> lines;
+    if (existed)
+        lines = SplitLines(before);
+    bool replaced = false;
+    for (std::string_view& l : lines) {
+        if (J::Get(l, J::kRaceKey) == raceKey) {
+            l = line;
+            replaced = true;
+            break;
+        }
+    }
+    if (!replaced)
+        lines.push_back(line);
+    std::stable_sort(lines.begin(), lines.end(), LineLess);
+    if (dropBlankFirstLine && !lines.empty() && BlankAfterTrim(lines.front()))
+        lines.erase(lines.begin());
+    return WriteIfChanged(path, before, existed, JoinLines(lines));
+}
+
+bool PutRunnerSlot(const std::string& path, std::string_view line, int slot, bool createWhenMissing)
+{
+    if (slot < 0 || slot >= J::kSlotLines)
+        return false;
+    static const std::string emptySlot(J::kLineLengthSE, ' ');
+    std::string before;
+    const bool existed = fs::ReadFile(path, before);
+    if (!existed && !createWhenMissing)
+        return false;
+    std::vector<std::string_view> lines;
+    if (existed)
+        lines = SplitLines(before);
+    // A damaged file that lost its last slots is padded rather than refused,
+    // so that it does not block every later download of its day.
+    if (lines.size() < static_cast<size_t>(J::kSlotLines))
+        lines.resize(J::kSlotLines, emptySlot);
+    lines[static_cast<size_t>(slot)] = line;
+    return WriteIfChanged(path, before, existed, JoinLines(lines));
+}
+
+StoredRaceFiles::StoredRaceFiles(std::string baseFolder)
+    : m_base(std::move(baseFolder))
+{
+}
+
+bool StoredRaceFiles::Count(bool written)
+{
+    if (written)
+        ++m_filesWritten;
+    return written;
+}
+
+std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view record, long threshold)
+{
+    std::vector<std::string> log;
+    std::string_view kind = J::Get(record, J::kRecordKind);
+    if (J::RecordLength(kind) == 0)
+        return log;
+    if (std::string damage = RecordDamage(record); !damage.empty()) {
+        ++m_recordsDamaged;
+        log.push_back(SJ("読み飛ばし:") + damage);
+        return log;
+    }
+
+    const std::string_view division = J::Get(record, J::kDataDivision);
+    const long long n = ReadDecimal(division);
+    const bool final = division == "7" || division == "A" || division == "B";
+    const bool stage = n >= 1 && n <= 6;
+    const bool recent = ReadDecimal(J::Get(record, J::kRaceDate)) > threshold;
+    const long long race = ReadDecimal(J::Get(record, J::kRaceNumber));
+    const std::string_view key = J::Get(record, J::kRaceKey);
+    const bool isRA = kind == J::kKindRA, isSE = kind == J::kKindSE, isHR = kind == J::kKindHR;
+
+    // Race file.
+    if (isRA && (stage || (recent && n != 0)) && race > 0) {
+        EnsureFolder(DataFolder(m_base));
+        const std::string name = RaceFileName(record);
+        Count(MergeByRaceKey(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, true));
+        log.push_back(LogRace(record, name));
+    }
+    // Runner slot file. A runner without a slot (race above 12, horse number
+    // above 18) is kept only in its horse history.
+    if (isSE && (stage || recent)) {
+        const long long horse = ReadDecimal(J::Get(record, J::SE::kHorseNumber));
+        const int slot = J::SlotIndex(race, horse);
+        if (race > 0 && horse > 0 && slot >= 0) {
+            EnsureFolder(DataFolder(m_base));
+            const std::string name = RunnerSlotFileName(record);
+            Count(PutRunnerSlot(fs::Join(DataFolder(m_base), name), record.substr(0, record.size() - 2), slot, true));
+            log.push_back(SJ("作成済み:") + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len) + "R/"
+                          + MidStr(record, J::SE::kHorseNumber.pos, J::SE::kHorseNumber.len) + SJ("番/") + name);
+        }
+    }
+    // Payout file.
+    if (isHR && race > 0) {
+        EnsureFolder(DataFolder(m_base));
+        const std::string name = PayoutFileName(record);
+        Count(MergeByRaceKey(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, false));
+        log.push_back(LogRace(record, name));
+    }
+    // Result race file.
+    if (isRA && final) {
+        const std::string folder = ResultRaceFolder(m_base, record);
+        EnsureFolder(folder);
+        const std::string name = ResultRaceFileName(record);
+        Count(MergeByRaceKey(fs::Join(folder, name), BlankedLine(record), key, false));
+        log.push_back(LogRace(record, name));
+    }
+    // Horse history file.
+    if (isSE && final) {
+        const std::string folder = HorseHistoryFolder(m_base, record);
+        EnsureFolder(folder);
+        const std::string name = HorseHistoryFileName(record);
+        Count(MergeByRaceKey(fs::Join(folder, name), BlankedLine(record), key, false));
+        log.push_back(SJ("作成済み:") + DayCourseStem(record) + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len)
+                      + "R/" + name);
+    }
+    if (!log.empty())
+        ++m_recordsStored;
+    return log;
+}
+
+void StoredRaceFiles::StoreRealtime(std::string_view record)
+{
+    std::string_view kind = J::Get(record, J::kRecordKind);
+    if (J::RecordLength(kind) == 0)
+        return;
+    if (!RecordDamage(record).empty()) {
+        ++m_recordsDamaged;
+        return;
+    }
+    const long long race = ReadDecimal(J::Get(record, J::kRaceNumber));
+    if (race <= 0)
+        return;
+    const std::string_view key = J::Get(record, J::kRaceKey);
+    bool stored = false;
+    if (kind == J::kKindRA) {
+        const std::string path = fs::Join(DataFolder(m_base), RaceFileName(record));
+        if (fs::FileExists(path)) {
+            Count(MergeByRaceKey(path, BlankedLine(record), key, true));
+            stored = true;
+        }
+    } else if (kind == J::kKindSE) {
+        const long long horse = ReadDecimal(J::Get(record, J::SE::kHorseNumber));
+        const int slot = J::SlotIndex(race, horse);
+        const std::string path = fs::Join(DataFolder(m_base), RunnerSlotFileName(record));
+        if (horse > 0 && slot >= 0 && fs::FileExists(path)) {
+            Count(PutRunnerSlot(path, record.substr(0, record.size() - 2), slot, false));
+            stored = true;
+        }
+    } else {
+        EnsureFolder(DataFolder(m_base));
+        Count(MergeByRaceKey(fs::Join(DataFolder(m_base), PayoutFileName(record)), BlankedLine(record), key, false));
+        stored = true;
+    }
+    if (stored)
+        ++m_recordsStored;
+}
+
+} // namespace tervan

@@ -1,0 +1,126 @@
+// The stored race data files: the program's own copies of the JV-Data
+// records it needs, so that race days can be browsed without JV-Link.
+//
+//   race file          DATA\<DayCourseStem>.jvRA     RA, one line per race, sorted
+//   runner slot file   DATA\<DayCourseStem>.jvSEr    SE, 216 fixed slots
+//   payout file        DATA\<DayCourseStem>.jvHR     HR, one line per race, sorted
+//   result race file   SEIR\yyyy\<yyyymmddcc>.jvSERA RA with final data, sorted
+//   horse history file SEI\<pppp>\<pedigree>.jvSEI   SE with final data, sorted
+//
+// A stored line is the record without its CR LF; race, payout, result race
+// and horse history lines have bytes 3-11 (data division and creation date)
+// replaced by "000000000", runner slot lines keep them. Every file is CP932
+// text with CR LF after every line, read back as consecutive fixed-size
+// records (1272, 555, 719 and 555 bytes), so every line keeps the exact
+// length of its record less the CR LF; an empty runner slot is 553 spaces.
+//
+// Every record loads the whole file it changes, changes one line and
+// rewrites the file atomically before the next record, so each file on disk
+// is always whole. A change that leaves a file's bytes as they are writes
+// nothing.
+#pragma once
+
+#include "platform/Clock.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tervan {
+
+// Folder names under the base folder (matched without regard to case).
+inline constexpr char kDataFolderName[] = "DATA";
+inline constexpr char kHorseHistoryFolderName[] = "SEI";
+inline constexpr char kResultRaceFolderName[] = "SEIR";
+
+// File name extensions.
+inline constexpr char kRaceFileExt[] = ".jvRA";
+inline constexpr char kRunnerSlotFileExt[] = ".jvSEr";
+inline constexpr char kPayoutFileExt[] = ".jvHR";
+inline constexpr char kResultRaceFileExt[] = ".jvSERA";
+inline constexpr char kHorseHistoryFileExt[] = ".jvSEI";
+
+// The recent-date threshold of the accumulated mode: the date 4 days before
+// now as the number yyyymmdd. A race whose date is greater is recent.
+long RecentDateThreshold(const DateTime& now);
+
+// The 18-byte stem naming the files of one racecourse on one race day:
+// "yyyy年mm月dd日" from bytes 12-19 and the 4-byte racecourse name of bytes
+// 20-21 ("2006年05月28日東京").
+std::string DayCourseStem(std::string_view record);
+
+// File names (CP932, without folder) and full paths of a record's files.
+std::string RaceFileName(std::string_view record);
+std::string RunnerSlotFileName(std::string_view record);
+std::string PayoutFileName(std::string_view record);
+std::string ResultRaceFileName(std::string_view record);   // "2006052805.jvSERA"
+std::string HorseHistoryFileName(std::string_view record); // "<pedigree>.jvSEI"
+
+std::string DataFolder(const std::string& base);
+std::string ResultRaceFolder(const std::string& base, std::string_view record);   // SEIR\yyyy
+std::string HorseHistoryFolder(const std::string& base, std::string_view record); // SEI\pppp
+
+// The stored line of a race, payout, result race or horse history file: the
+// record without CR LF, bytes 3-11 replaced by "000000000".
+std::string BlankedLine(std::string_view record);
+
+// Why a record of a stored kind (RA, SE, HR) cannot be stored: a length
+// other than its kind's, a CR or LF other than its final CR LF, bytes that
+// are not CP932, or race key or pedigree bytes unfit for a file name. The
+// reason is CP932 text; empty when the record is sound or of another kind.
+std::string RecordDamage(std::string_view record);
+
+// Lines of a stored file: split at CR LF, LF or CR; a final line end makes
+// no empty last line.
+std::vector<std::string_view> SplitLines(std::string_view contents);
+
+// Puts a stored line into a file that holds one line per race key (bytes
+// 12-27 of each line): the first line with that key is replaced, else the
+// line is added; the lines are sorted by their text (ASCII letters without
+// regard to case); for race files (dropBlankFirstLine) a first line that is
+// empty after trimming spaces and control characters is removed; then the
+// file is rewritten. Returns whether it was written (false when its bytes
+// came out unchanged). Throws fs::FileError.
+bool MergeByRaceKey(const std::string& path, std::string_view line, std::string_view raceKey,
+                    bool dropBlankFirstLine);
+
+// Puts a runner line into slot `slot` (0-215) of a runner slot file. A file
+// shorter than 216 lines is padded with empty slots first; with
+// createWhenMissing a missing file starts as 216 empty slots, without it
+// nothing is written. Returns whether the file was written.
+bool PutRunnerSlot(const std::string& path, std::string_view line, int slot, bool createWhenMissing);
+
+class StoredRaceFiles {
+public:
+    // baseFolder: the program's base folder (CP932).
+    explicit StoredRaceFiles(std::string baseFolder);
+
+    // A record read during a download (CR LF included), with the recent-date
+    // threshold taken once by the caller's read loop. Returns one log line
+    // per stored file it applies to ("作成済み:05R/2006年05月28日東京.jvRA"),
+    // and one "読み飛ばし:" line for a damaged record, which touches no file.
+    // Throws fs::FileError when a folder or file cannot be written.
+    std::vector<std::string> StoreAccumulated(std::string_view record, long threshold);
+
+    // A record of the real-time results update: race and runner slot files
+    // only updated when they exist, the payout file created when missing,
+    // result race and horse history files untouched. No log lines.
+    void StoreRealtime(std::string_view record);
+
+    // Counts since construction.
+    long RecordsStored() const { return m_recordsStored; }   // records put into at least one file
+    long RecordsDamaged() const { return m_recordsDamaged; } // damaged records skipped
+    long FilesWritten() const { return m_filesWritten; }     // rewrites actually made
+
+    const std::string& BaseFolder() const { return m_base; }
+
+private:
+    bool Count(bool written);
+
+    std::string m_base;
+    long m_recordsStored = 0;
+    long m_recordsDamaged = 0;
+    long m_filesWritten = 0;
+};
+
+} // namespace tervan

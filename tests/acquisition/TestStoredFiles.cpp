@@ -1,0 +1,336 @@
+// The stored race data files: filters, names, merges, slots, log lines.
+#include "acquisition/StoredFiles.h"
+
+#include "acquisition/JVRecordBuilder.h"
+#include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace tervan;
+using namespace tervan::test;
+namespace sfs = std::filesystem;
+
+namespace {
+
+// Race day 2006-05-28; "now" is the evening of 2006-05-29, so the threshold
+// is 20060525 and the race is recent.
+constexpr long kThreshold = 20060525;
+
+std::string U(std::string_view utf8)
+{
+    return Utf8ToCp932(utf8);
+}
+
+class StoredFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* d : {"DATA", "SEI", "SEIR"})
+            sfs::create_directory(dir.native() / d);
+    }
+    sfs::path DataFile(std::string_view utf8Name) const { return dir.native() / "DATA" / std::string(utf8Name); }
+    std::vector<std::string> Store(const RecordSpec& s, long threshold = kThreshold)
+    {
+        return files.StoreAccumulated(MakeRecord(s), threshold);
+    }
+
+    TempDir dir;
+    StoredRaceFiles files {dir.path()};
+};
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    for (std::string_view l : SplitLines(text))
+        out.emplace_back(l);
+    return out;
+}
+
+} // namespace
+
+TEST(StoredFileNames, StemAndNamesOfOneRace)
+{
+    RecordSpec s;
+    s.kind = "SE";
+    std::string rec = MakeRecord(s);
+    EXPECT_EQ(DayCourseStem(rec), U("2006年05月28日東京"));
+    EXPECT_EQ(DayCourseStem(rec).size(), 18u);
+    EXPECT_EQ(RaceFileName(rec), U("2006年05月28日東京.jvRA"));
+    EXPECT_EQ(RunnerSlotFileName(rec), U("2006年05月28日東京.jvSEr"));
+    EXPECT_EQ(PayoutFileName(rec), U("2006年05月28日東京.jvHR"));
+    EXPECT_EQ(ResultRaceFileName(rec), "2006052805.jvSERA");
+    EXPECT_EQ(HorseHistoryFileName(rec), "2003100001.jvSEI");
+    // An unknown racecourse keeps the stem 18 bytes long.
+    s.course = "ZZ";
+    EXPECT_EQ(DayCourseStem(MakeRecord(s)), U("2006年05月28日    "));
+    EXPECT_EQ(RecentDateThreshold(DateTime {2006, 3, 2, 23, 59, 0}), 20060226);
+}
+
+TEST_F(StoredFilesTest, SameKeyTwiceKeepsOneSortedLinePerRace)
+{
+    RecordSpec s;
+    s.division = '2';
+    s.race = 11;
+    Store(s);
+    s.race = 2;
+    Store(s);
+    s.race = 11;
+    s.filler = "B";
+    const std::vector<std::string> log = Store(s);
+    EXPECT_EQ(log, std::vector<std::string> {U("作成済み:11R/2006年05月28日東京.jvRA")});
+
+    const std::string text = ReadAll(DataFile("2006年05月28日東京.jvRA"));
+    const std::vector<std::string> lines = Lines(text);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(text.size(), 2u * 1272);
+    EXPECT_EQ(lines[0].substr(25, 2), "02");
+    EXPECT_EQ(lines[1].substr(25, 2), "11");
+    // The stored line: the record without CR LF, bytes 3-11 blanked.
+    std::string expected = MakeRecord(s).substr(0, 1270);
+    expected.replace(2, 9, "000000000");
+    EXPECT_EQ(lines[1], expected);
+    EXPECT_EQ(lines[1].substr(0, 11), "RA000000000");
+}
+
+TEST_F(StoredFilesTest, ThresholdAndDataDivisionDecideTheFiles)
+{
+    // Entry data three weeks ahead: race file only.
+    RecordSpec ahead;
+    ahead.division = '2';
+    ahead.date = "20060618";
+    ahead.course = "09";
+    EXPECT_EQ(Store(ahead).size(), 1u);
+    EXPECT_TRUE(sfs::exists(DataFile("2006年06月18日阪神.jvRA")));
+    EXPECT_FALSE(sfs::exists(dir.native() / "SEIR" / "2006"));
+
+    // Final data ten days ago: result race file only.
+    RecordSpec old;
+    old.date = "20060515";
+    const std::vector<std::string> oldLog = Store(old, 20060521);
+    EXPECT_EQ(oldLog, std::vector<std::string> {U("作成済み:11R/2006051505.jvSERA")});
+    EXPECT_FALSE(sfs::exists(DataFile("2006年05月15日東京.jvRA")));
+    EXPECT_TRUE(sfs::exists(dir.native() / "SEIR" / "2006" / "2006051505.jvSERA"));
+
+    // Final data of yesterday: both, race file first.
+    RecordSpec yesterday;
+    const std::vector<std::string> log = Store(yesterday);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], U("作成済み:11R/2006年05月28日東京.jvRA"));
+    EXPECT_EQ(log[1], U("作成済み:11R/2006052805.jvSERA"));
+
+    // The race date must be later than the threshold, not equal to it.
+    RecordSpec edge;
+    edge.date = "20060525";
+    EXPECT_EQ(Store(edge, 20060525).size(), 1u); // the result race file only
+    EXPECT_FALSE(sfs::exists(DataFile("2006年05月25日東京.jvRA")));
+
+    // Deleted ("0") RA of yesterday: no race file; cancelled ("9") SE of
+    // yesterday: runner slot file.
+    RecordSpec deleted;
+    deleted.division = '0';
+    deleted.course = "06";
+    EXPECT_TRUE(Store(deleted).empty());
+    EXPECT_FALSE(sfs::exists(DataFile("2006年05月28日中山.jvRA")));
+    RecordSpec cancelled;
+    cancelled.kind = "SE";
+    cancelled.division = '9';
+    cancelled.course = "06";
+    EXPECT_EQ(Store(cancelled), std::vector<std::string> {U("作成済み:11R/01番/2006年05月28日中山.jvSEr")});
+    // "0" for an old race stores nothing either; "9" for an old race neither.
+    cancelled.date = "20060501";
+    EXPECT_TRUE(Store(cancelled).empty());
+}
+
+TEST_F(StoredFilesTest, RunnerSlotFileHas216FixedLines)
+{
+    RecordSpec s;
+    s.kind = "SE";
+    s.division = '5';
+    s.race = 3;
+    s.horse = 7;
+    const std::string rec = MakeRecord(s);
+    files.StoreAccumulated(rec, kThreshold);
+    const std::string text = ReadAll(DataFile("2006年05月28日東京.jvSEr"));
+    ASSERT_EQ(text.size(), 216u * 555);
+    const std::vector<std::string> lines = Lines(text);
+    ASSERT_EQ(lines.size(), 216u);
+    const size_t slot = (3 - 1) * 18 + (7 - 1);
+    for (size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i], i == slot ? rec.substr(0, 553) : std::string(553, ' ')) << i;
+    // The slot line keeps its data division and creation date.
+    EXPECT_EQ(lines[slot].substr(0, 11), "SE520060529");
+}
+
+TEST_F(StoredFilesTest, RunnerWithoutSlotStillGoesToItsHorseHistory)
+{
+    RecordSpec s;
+    s.kind = "SE";
+    s.race = 13;
+    const std::vector<std::string> log = Store(s);
+    EXPECT_EQ(log, std::vector<std::string> {U("作成済み:2006年05月28日東京13R/2003100001.jvSEI")});
+    EXPECT_FALSE(sfs::exists(DataFile("2006年05月28日東京.jvSEr")));
+    s.race = 12;
+    s.horse = 19;
+    Store(s);
+    EXPECT_FALSE(sfs::exists(DataFile("2006年05月28日東京.jvSEr")));
+
+    const std::string history = ReadAll(dir.native() / "SEI" / "2003" / "2003100001.jvSEI");
+    const std::vector<std::string> lines = Lines(history);
+    ASSERT_EQ(lines.size(), 2u); // races 12 and 13
+    EXPECT_EQ(lines[0].substr(0, 11), "SE000000000");
+    EXPECT_EQ(lines[0].size(), 553u);
+}
+
+TEST_F(StoredFilesTest, FinalRunnerLandsInSlotAndHistoryWithExactLogLines)
+{
+    RecordSpec s;
+    s.kind = "SE";
+    s.horse = 9;
+    const std::vector<std::string> log = Store(s);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], U("作成済み:11R/09番/2006年05月28日東京.jvSEr"));
+    EXPECT_EQ(log[1], U("作成済み:2006年05月28日東京11R/2003100001.jvSEI"));
+}
+
+TEST_F(StoredFilesTest, PayoutIsStoredWhateverItsDivisionAndDate)
+{
+    RecordSpec s;
+    s.kind = "HR";
+    s.division = '0';
+    s.date = "19990101";
+    EXPECT_EQ(Store(s), std::vector<std::string> {U("作成済み:11R/1999年01月01日東京.jvHR")});
+    const std::string text = ReadAll(DataFile("1999年01月01日東京.jvHR"));
+    ASSERT_EQ(text.size(), 719u);
+    EXPECT_EQ(text.substr(0, 11), "HR000000000");
+    // Race number 0 has no place anywhere.
+    s.race = 0;
+    EXPECT_TRUE(Store(s).empty());
+}
+
+TEST_F(StoredFilesTest, DamagedRecordsTouchNoFile)
+{
+    RecordSpec s;
+    std::string shortRec = MakeRecord(s).substr(0, 1200) + "\r\n";
+    std::string badBytes = MakeRecord(s);
+    badBytes[500] = '\x81'; // a lead byte followed by a space is not CP932
+    badBytes[501] = ' ';
+    RecordSpec hostile;
+    hostile.date = "../../x";
+    RecordSpec hostileHorse;
+    hostileHorse.kind = "SE";
+    hostileHorse.pedigree = "../../etc/";
+    std::string noCrLf = MakeRecord(s);
+    noCrLf[1270] = ' ';
+    for (const std::string& rec : {shortRec, badBytes, MakeRecord(hostile), MakeRecord(hostileHorse), noCrLf}) {
+        const std::vector<std::string> log = files.StoreAccumulated(rec, kThreshold);
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].rfind(U("読み飛ばし:"), 0), 0u) << Cp932ToUtf8(log[0]);
+    }
+    EXPECT_EQ(files.RecordsDamaged(), 5);
+    EXPECT_EQ(files.FilesWritten(), 0);
+    EXPECT_EQ(Snapshot(dir.native()).size(), 0u);
+    // Kinds the program does not keep are ignored without a word.
+    EXPECT_TRUE(files.StoreAccumulated("H1" + std::string(100, '0') + "\r\n", kThreshold).empty());
+}
+
+TEST_F(StoredFilesTest, UnchangedMergeWritesNothing)
+{
+    RecordSpec ra, se, hr;
+    se.kind = "SE";
+    hr.kind = "HR";
+    for (const RecordSpec& s : {ra, se, hr})
+        Store(s);
+    const long written = files.FilesWritten();
+    EXPECT_EQ(written, 5); // race, result race, slot, history, payout
+    int rewrites = 0;
+    fs::SetRewriteHook([&rewrites](std::string_view) { ++rewrites; });
+    for (const RecordSpec& s : {ra, se, hr})
+        EXPECT_FALSE(Store(s).empty());
+    fs::SetRewriteHook(nullptr);
+    EXPECT_EQ(rewrites, 0);
+    EXPECT_EQ(files.FilesWritten(), written);
+    EXPECT_EQ(files.RecordsStored(), 6);
+}
+
+TEST_F(StoredFilesTest, DamagedExistingFilesAreMendedWithoutLosingLines)
+{
+    // A runner slot file cut short after 10 lines is padded to 216.
+    RecordSpec s;
+    s.kind = "SE";
+    s.race = 12;
+    s.horse = 18;
+    std::string cut;
+    for (int i = 0; i < 10; ++i)
+        cut += std::string(553, i == 0 ? 'k' : ' ') + "\r\n";
+    WriteAll(DataFile("2006年05月28日東京.jvSEr"), cut);
+    Store(s);
+    const std::vector<std::string> lines = Lines(ReadAll(DataFile("2006年05月28日東京.jvSEr")));
+    ASSERT_EQ(lines.size(), 216u);
+    EXPECT_EQ(lines[0], std::string(553, 'k'));
+    EXPECT_EQ(lines[215], MakeRecord(s).substr(0, 553));
+
+    // A race file whose first line is blank loses that line on the next merge.
+    RecordSpec ra;
+    ra.race = 5;
+    std::string old = MakeRecord(ra).substr(0, 1270);
+    old.replace(2, 9, "000000000");
+    WriteAll(DataFile("2006年05月28日東京.jvRA"), "  \t\r\n" + old + "\r\n");
+    ra.race = 6;
+    Store(ra);
+    const std::vector<std::string> raLines = Lines(ReadAll(DataFile("2006年05月28日東京.jvRA")));
+    ASSERT_EQ(raLines.size(), 2u);
+    EXPECT_EQ(raLines[0], old);
+}
+
+TEST(MergeByRaceKey, SortsIgnoringLetterCaseAndReplacesOnlyTheFirstMatch)
+{
+    TempDir dir;
+    const std::string path = fs::Join(dir.path(), "f.jvHR");
+    auto line = [](std::string key, char tag) { return "HR000000000" + key + std::string(5, tag); };
+    WriteAll(dir.native() / "f.jvHR", line("2006052805021202", 'x') + "\r\n" + line("2006052805021201", 'y') + "\r\n");
+    EXPECT_TRUE(MergeByRaceKey(path, line("2006052805021202", 'z'), "2006052805021202", false));
+    EXPECT_EQ(ReadAll(dir.native() / "f.jvHR"),
+              line("2006052805021201", 'y') + "\r\n" + line("2006052805021202", 'z') + "\r\n");
+    EXPECT_FALSE(MergeByRaceKey(path, line("2006052805021202", 'z'), "2006052805021202", false));
+    // Foreign course codes hold letters; their case does not order them.
+    EXPECT_TRUE(MergeByRaceKey(path, line("20060528a4021201", 'w'), "20060528a4021201", false));
+    EXPECT_TRUE(MergeByRaceKey(path, line("20060528B4021201", 'v'), "20060528B4021201", false));
+    const std::vector<std::string> lines = Lines(ReadAll(dir.native() / "f.jvHR"));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2].substr(19, 2), "a4");
+    EXPECT_EQ(lines[3].substr(19, 2), "B4");
+}
+
+TEST_F(StoredFilesTest, RealtimeModeOnlyUpdatesKnownDays)
+{
+    RecordSpec ra, se, hr;
+    se.kind = "SE";
+    hr.kind = "HR";
+    for (const RecordSpec& s : {ra, se, hr})
+        files.StoreRealtime(MakeRecord(s));
+    // An unknown day gains only its payout file.
+    std::map<std::string, std::string> tree = Snapshot(dir.native());
+    ASSERT_EQ(tree.size(), 1u);
+    EXPECT_EQ(tree.begin()->first, "DATA/2006年05月28日東京.jvHR");
+
+    // Once the day is known, race and slot files are updated, and result
+    // race and horse history files are still not written.
+    RecordSpec entry = ra;
+    entry.division = '1';
+    entry.race = 1;
+    Store(entry);
+    RecordSpec entrySe = se;
+    entrySe.division = '1';
+    Store(entrySe);
+    const auto before = Snapshot(dir.native());
+    files.StoreRealtime(MakeRecord(ra));
+    files.StoreRealtime(MakeRecord(se));
+    const auto after = Snapshot(dir.native());
+    EXPECT_EQ(after.size(), before.size());
+    EXPECT_EQ(Lines(after.at("DATA/2006年05月28日東京.jvRA")).size(), 2u);
+    EXPECT_NE(after.at("DATA/2006年05月28日東京.jvSEr"), before.at("DATA/2006年05月28日東京.jvSEr"));
+}
