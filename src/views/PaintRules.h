@@ -19,6 +19,8 @@
 
 #include "app/RaceDay.h"
 #include "views/GridText.h"
+#include "views/MatchListText.h" // kListColumnCount
+#include "views/RaceCardText.h"  // kCardColumnCount
 
 namespace tervan {
 
@@ -69,10 +71,8 @@ struct CellPaint {
 
 // The grids' layout: column widths, fixed (non-scrolling) columns and row
 // heights.
-inline constexpr int kCardColumnCount = 14;
 inline constexpr int kCardFixedColumns = 6;
 inline constexpr int kCardColumnWidths[kCardColumnCount] = {20, 20, 50, 150, 50, 50, 70, 70, 70, 70, 70, 50, 30, 80};
-inline constexpr int kListColumnCount = 15;
 inline constexpr int kListFixedColumns = 7;
 inline constexpr int kListColumnWidths[kListColumnCount] = {80, 20, 20, 50, 150, 50, 50, 70, 70, 70, 70, 70, 50, 30, 80};
 inline constexpr int kGridRowHeight = 25;

@@ -95,3 +95,88 @@ TEST(CsvExport, FailureIsReportedAndKeepsTheEarlierFile)
     test::WriteAll(blocked.native() / "CSV", "not a folder");
     EXPECT_THROW(WriteCsvFile(blocked.path(), ListCsvFilePath(blocked.path(), "day"), "h", CsvRows{}), fs::FileError);
 }
+
+// ---- tervan-tool csv ----
+
+#include "app/StoredDayBuilder.h"
+
+namespace {
+
+// One race of three runners on 28 May 2006 at 東京; horse 1 rested 70 days
+// (牡1戦目), horse 2 finished first.
+std::string MakeDay(const test::TempDir& dir)
+{
+    const std::string base = dir.path();
+    test::StoredDay d(base, test::KeyOn("20060528"));
+    d.AddRace(test::RaLine(test::KeyOn("20060528", 1), 3));
+    for (int n = 1; n <= 3; ++n) {
+        test::Horse h;
+        h.number = n;
+        h.bracket = n;
+        h.pedigree = "200210000" + std::to_string(n);
+        h.nameUtf8 = "テストホースアイウ"; // 18 bytes: no trailing spaces
+        if (n == 2) {
+            h.place = 1;
+            h.popularity = 3;
+            h.oddsTenths = 52;
+        }
+        d.SetSlot(1, n, test::SeLine(test::KeyOn("20060528", 1), h));
+    }
+    d.Write();
+    test::WriteHistory(base, "2002100001", {test::KeyOn("20060319", 5)});
+    return base;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        out.push_back(text.substr(start, end - start));
+    EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
+    return out;
+}
+
+} // namespace
+
+TEST(CsvTool, WritesTheRaceCardAndOverwrites)
+{
+    TempDir dir;
+    const std::string base = MakeDay(dir);
+    const auto native = dir.native() / "CSV" / "2006年 5月28日東京 2回 8日 1R.CSV";
+    std::filesystem::create_directory(dir.native() / "CSV");
+    test::WriteAll(native, "an older export that is longer than the new one\r\n" + std::string(4000, 'x'));
+
+    std::string out, err;
+    ASSERT_EQ(test::RunTool({"csv", Cp932ToUtf8(base), "2006年05月28日東京", "1"}, out, &err), 0) << err;
+    EXPECT_EQ(out, native.string() + "\n");
+    const std::vector<std::string> lines = Lines(ReadAll(native));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], SJ("2006年 5月28日東京 2回 8日 1R"));
+    EXPECT_EQ(lines[1], SJ("枠,馬,格言該当,馬名,騎手,調教師,前1走,前2走,前3走,前4走,前5走,予想配当,予配順位,結果"));
+    // Horse 1: its maxim and name bare, its rest days quoted, the empty
+    // result cell of an unrun horse quoted (it holds spaces).
+    EXPECT_EQ(lines[2].substr(0, lines[2].find(SJ("騎手名"))),
+              "1,01," + SJ("牡1戦目") + "," + SJ("テストホースアイウ") + ",");
+    EXPECT_NE(lines[2].find(",\"  70\","), std::string::npos) << Cp932ToUtf8(lines[2]);
+    EXPECT_NE(lines[2].find(",\"    \","), std::string::npos);
+    EXPECT_EQ(lines[3].substr(lines[3].rfind(',') + 1), "\"" + SJ(" 1着   3人     5.2") + "\"");
+}
+
+TEST(CsvTool, WritesTheMatchingList)
+{
+    TempDir dir;
+    const std::string base = MakeDay(dir);
+    std::string out, err;
+    ASSERT_EQ(test::RunTool({"csv", Cp932ToUtf8(base), "2006年05月28日東京"}, out, &err), 0) << err;
+    const auto native = dir.native() / "CSV" / "2006年05月28日東京.CSV";
+    EXPECT_EQ(out, native.string() + "\n");
+    const std::vector<std::string> lines = Lines(ReadAll(native));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], SJ("2006年05月28日東京"));
+    EXPECT_EQ(lines[1].substr(0, lines[1].find(',')), SJ("該当レース"));
+    EXPECT_EQ(lines[2].substr(0, lines[2].find(',', lines[2].find(']'))), "\"" + SJ("東京 01R [15:40]") + "\"");
+
+    EXPECT_EQ(test::RunTool({"csv", Cp932ToUtf8(base), "2006年05月28日東京", "x"}, out, &err), 2);
+    EXPECT_NE(test::RunTool({"csv", Cp932ToUtf8(base), "2006年05月28日東京", "4"}, out, &err), 0);
+}

@@ -108,3 +108,55 @@ TEST(ResultsPanel, LayoutNamesEveryLabelOnce)
     EXPECT_EQ(BetTitle(BetKind::Wide), SJ("ﾜｲﾄﾞ"));
     EXPECT_EQ(ResultRowColour(ResultRow::Popularity), 0xFFFF8Eu);
 }
+
+// ---- tervan-tool results ----
+
+#include "app/StoredDayBuilder.h"
+#include "support/TestSupport.h"
+
+#include <sstream>
+
+TEST(ResultsTool, PrintsEverySlotInPanelOrder)
+{
+    test::TempDir dir;
+    const std::string base = dir.path();
+    test::StoredDay d(base, test::KeyOn("20060528"));
+    d.AddRace(test::RaLine(test::KeyOn("20060528", 1), 2));
+    test::Horse a;
+    test::Horse b;
+    b.number = 2;
+    b.pedigree = "2002100002";
+    d.SetSlot(1, 1, test::SeLine(test::KeyOn("20060528", 1), a));
+    d.SetSlot(1, 2, test::SeLine(test::KeyOn("20060528", 1), b));
+    test::Line hr(719);
+    test::PutKey(hr, "HR", test::KeyOn("20060528", 1));
+    hr.Put(103, "02000000350 1").Put(116, "01000000360 2"); // dead heat: horses 2 and 1
+    hr.Put(142, "02000000120 1").Put(155, "01000000130 0"); // two place payouts
+    hr.Put(207, "12000000500 1");                           // 枠連 1-2; slot 2 stays " 0- 0"
+    hr.Put(246, "0102000001230  3");                        // 馬連 1-2
+    hr.Put(294, "0102000000220  1");                        // ﾜｲﾄﾞ 1-2
+    d.AddPayout(hr);
+    d.Write();
+
+    std::string out, err;
+    ASSERT_EQ(test::RunTool({"results", Cp932ToUtf8(base), "2006年05月28日東京", "1"}, out, &err), 0) << err;
+    std::istringstream lines(out);
+    std::vector<std::string> got;
+    for (std::string line; std::getline(lines, line);)
+        got.push_back(line);
+    ASSERT_EQ(got.size(), 21u);
+    EXPECT_EQ(got[0], "単勝\t1\t 2\t 1\t     350");
+    EXPECT_EQ(got[1], "単勝\t2\t 1\t 2\t     360");
+    EXPECT_EQ(got[2], "単勝\t3\t\t\t");
+    EXPECT_EQ(got[3], "複勝\t1\t 2\t 1\t     120");
+    EXPECT_EQ(got[4], "複勝\t2\t 1\t\t     130");
+    EXPECT_EQ(got[5], "複勝\t3\t\t\t");
+    EXPECT_EQ(got[8], "枠連\t1\t 1- 2\t 1\t     500");
+    EXPECT_EQ(got[9], "枠連\t2\t\t\t");
+    EXPECT_EQ(got[11], "馬連\t1\t 1- 2\t 3\t    1230");
+    EXPECT_EQ(got[14], "ﾜｲﾄﾞ\t1\t 1- 2\t 1\t     220");
+    EXPECT_EQ(got[20], "ﾜｲﾄﾞ\t7\t\t\t");
+
+    EXPECT_NE(test::RunTool({"results", Cp932ToUtf8(base), "2006年05月28日東京", "2"}, out, &err), 0);
+    EXPECT_NE(test::RunTool({"results", Cp932ToUtf8(base), "2006年05月27日東京", "1"}, out, &err), 0);
+}

@@ -1,0 +1,57 @@
+// tervan-tool results: the results panel of one race, one line per slot.
+#include "tool/ToolCommand.h"
+
+#include "reference/FixedRecord.h"
+#include "reference/ShiftJis.h"
+#include "tool/DayLoadTool.h"
+#include "views/ResultsPanel.h"
+
+#include <memory>
+#include <ostream>
+
+namespace tervan::tool {
+namespace {
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+const ToolCommand kCommand {
+    "results",
+    "results BASE DAY RACE",
+    "prints the results panel of race RACE (1-based position in the race list) of day DAY: per slot, top to bottom "
+    "(単勝 1-3, 複勝 1-5, 枠連 1-3, 馬連 1-3, ﾜｲﾄﾞ 1-7), the bet, the slot number and the result, popularity and "
+    "payout labels, TAB-separated",
+    Run,
+};
+const ToolCommandRegistration kRegistration(kCommand);
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (args.size() != 3)
+        return UsageError(kCommand, err);
+    long long race = 0;
+    if (!TryReadDecimal(args[2], race) || TrimSpaces(args[2]).size() != std::to_string(race).size()) {
+        err << "results: RACE must be a number, not '" << args[2] << "'\n";
+        return 2;
+    }
+    auto day = std::make_unique<RaceDay>();
+    if (!LoadDayForTool(*day, args[0], args[1], err))
+        return 1;
+    if (race < 1 || race > static_cast<long long>(day->raceList.size())) {
+        err << "results: the day has " << day->raceList.size() << " races; there is no race " << race << "\n";
+        return 1;
+    }
+    const int slot = day->raceList[static_cast<size_t>(race - 1)].slot;
+    const std::vector<ResultSlotFill> fill = FillResultsPanel(day->slots[static_cast<size_t>(slot)].summary);
+    for (BetKind bet : {BetKind::Win, BetKind::Place, BetKind::BracketQuinella, BetKind::Quinella, BetKind::Wide}) {
+        for (const ResultSlotFill& f : fill) {
+            if (f.bet != bet)
+                continue;
+            out << Cp932ToUtf8(BetTitle(bet)) << '\t' << (f.slot + 1) << '\t' << Cp932ToUtf8(f.texts.result) << '\t'
+                << Cp932ToUtf8(f.texts.popularity) << '\t' << Cp932ToUtf8(f.texts.payout) << '\n';
+        }
+    }
+    return 0;
+}
+
+} // namespace
+} // namespace tervan::tool
