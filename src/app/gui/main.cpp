@@ -1,13 +1,47 @@
 // The program entry: the window program "テルヴァン".
+#include "acquisition/JVLink.h"
+#include "app/gui/MainForm.h"
+#include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
+#include "widgets/Fonts.h"
+#include "widgets/QtNotifier.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+
+#include <memory>
 
 int main(int argc, char** argv)
 {
+    using namespace tervan;
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QString::fromUtf8("テルヴァン"));
-    window.resize(800, 700);
-    window.show();
+    InstallJapaneseFonts();
+    QtNotifier notifier;
+
+    // The base folder is the executable's folder, made the current directory.
+    const std::string base = fs::ExecutableDir();
+    QDir::setCurrent(QString::fromStdString(fs::ToNative(base).string()));
+
+    // JV-Link presence test: create the component and release it at once.
+    if (!CreateJVLink(base)) {
+        notifier.Beep();
+        notifier.Information(SJ("JRA-VANのホームページより【JV-Link】を入手し、インストールしてください。"));
+        return 1;
+    }
+
+    QApplication::setApplicationDisplayName(QString::fromUtf8("テルヴァン"));
+    std::unique_ptr<TMainForm> form;
+    try {
+        TMainForm::Options options;
+        options.base = base;
+        options.executableStem = fs::ExecutableStem();
+        form = std::make_unique<TMainForm>(std::move(options));
+    } catch (const std::exception& e) {
+        // A folder that cannot be made: the window would be half prepared.
+        notifier.Beep();
+        notifier.Information(e.what());
+        return 1;
+    }
+    form->show();
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "views/gui/GridPaint.h"
 
+#include "views/PaintRules.h"
+
 #include "widgets/Fonts.h"
 #include "widgets/StringGrid.h"
 #include "widgets/Text.h"
@@ -10,7 +12,19 @@
 
 namespace tervan {
 
-QColor ToQColor(PaintColour colour, const QPalette& palette)
+GridLayout CardGridLayout()
+{
+    return {kCardColumnCount, kCardFixedColumns, kCardColumnWidths, kGridRowHeight, kGridHeaderRowHeight,
+            kGridFontPixelSize};
+}
+
+GridLayout ListGridLayout()
+{
+    return {kListColumnCount, kListFixedColumns, kListColumnWidths, kGridRowHeight, kGridHeaderRowHeight,
+            kGridFontPixelSize};
+}
+
+QColor ToQColor(std::uint32_t colour, const QPalette& palette)
 {
     switch (colour) {
     case kColourButtonFace: return palette.color(QPalette::Button);
@@ -59,6 +73,24 @@ void PaintCell(QPainter& painter, const QRect& cell, const CellPaint& paint, con
         painter.drawLine(cell.left(), cell.bottom(), cell.right(), cell.bottom());
     }
     painter.restore();
+}
+
+void PaintCardCell(QPainter& painter, const QRect& cell, const RaceDay& day, int raceIndex, int row, int col,
+                   const std::string& horseNumberText, bool selected, const QPalette& palette)
+{
+    if (row == 0)
+        PaintCell(painter, cell, CardHeaderPaint(col), palette);
+    else
+        PaintCell(painter, cell, CardCellPaint(day, raceIndex, horseNumberText, col, selected), palette);
+}
+
+void PaintListCell(QPainter& painter, const QRect& cell, const RaceDay& day, int raceIndex, int runnerIndex,
+                   int row, int col, bool selected, int currentYear, const QPalette& palette)
+{
+    if (row == 0)
+        PaintCell(painter, cell, ListHeaderPaint(col), palette);
+    else
+        PaintCell(painter, cell, ListCellPaint(day, raceIndex, runnerIndex, col, selected, currentYear), palette);
 }
 
 } // namespace tervan
