@@ -1,25 +1,12 @@
 #include "sample/LhaWriter.h"
 
-#include <array>
+#include "archive/LhaCrc16.h"
+
 #include <stdexcept>
 
 namespace tervan::sample {
 
 namespace {
-
-constexpr std::array<std::uint16_t, 256> MakeCrcTable()
-{
-    std::array<std::uint16_t, 256> table {};
-    for (unsigned i = 0; i < 256; ++i) {
-        unsigned r = i;
-        for (int k = 0; k < 8; ++k)
-            r = (r & 1) ? (r >> 1) ^ 0xA001u : r >> 1;
-        table[i] = static_cast<std::uint16_t>(r);
-    }
-    return table;
-}
-
-constexpr std::array<std::uint16_t, 256> kCrcTable = MakeCrcTable();
 
 void Put16(std::string& out, unsigned value)
 {
@@ -137,9 +124,7 @@ void WriteLevel2(std::string& out, const LhaMember& m)
 
 std::uint16_t LhaCrc16(std::string_view data, std::uint16_t crc)
 {
-    for (unsigned char c : data)
-        crc = static_cast<std::uint16_t>(kCrcTable[(crc ^ c) & 0xFF] ^ (crc >> 8));
-    return crc;
+    return lha::Crc16Update(crc, reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
 }
 
 std::string WriteStoredLha(const std::vector<LhaMember>& members, int headerLevel)
