@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -30,9 +31,15 @@ std::string DayCountText(std::string_view from, std::string_view to)
     long a = 0, b = 0;
     if (!LineDayNumber(from, a) || !LineDayNumber(to, b))
         return std::string(4, ' ');
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%4ld", b - a);
-    return std::string(buf, 4);
+    char buf[24];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, b - a);
+    const std::size_t len = static_cast<std::size_t>(end - buf);
+    // Right-aligned in 4 characters; a longer count keeps its first 4.
+    if (len >= 4)
+        return std::string(buf, 4);
+    std::string text(4 - len, ' ');
+    text.append(buf, len);
+    return text;
 }
 
 bool GapHolds(std::string_view gap)
@@ -48,7 +55,7 @@ void ComputeRunGaps(RaceSlot& slot, int runner)
     const auto& past = slot.pastRunLines[static_cast<size_t>(runner)];
     RunnerSummary& r = slot.summary.runners[static_cast<size_t>(runner)];
     for (int k = 0; k < kPastRunCapacity; ++k)
-        r.pastRunKeys[static_cast<size_t>(k)] = PadRight(Mid(past[static_cast<size_t>(k)], 12, 16), 16);
+        r.pastRunKeys[static_cast<size_t>(k)].assign(Mid(past[static_cast<size_t>(k)], 12, 16));
     for (int k = 0; k < kPastRunCapacity; ++k) {
         if (k + 1 < kPastRunCapacity)
             r.pastRunGaps[static_cast<size_t>(k)] = DayCountText(past[static_cast<size_t>(k + 1)], past[static_cast<size_t>(k)]);

@@ -9,8 +9,12 @@
 #include "reference/ShiftJis.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tervan {
 namespace {
@@ -103,7 +107,7 @@ struct LoadScratch {
     RecordList runners;
     RecordList payouts;
     RecordList history;
-    std::filesystem::path historyPath;
+    std::string historyPath; // native path of the horse history file being read
 };
 
 LoadScratch& Scratch()
@@ -138,52 +142,164 @@ bool AllAscii(std::string_view s)
     return true;
 }
 
+// Reads len bytes at offset; false on a read error or a file that ended early.
+bool ReadAt(int fd, char* buffer, std::size_t len, std::size_t offset, int& error)
+{
+    std::size_t got = 0;
+    while (got < len) {
+        const ssize_t n = ::pread(fd, buffer + got, len - got, static_cast<off_t>(offset + got));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return false;
+        }
+        if (n == 0)
+            return false;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+enum class TailRead { Done, NeedWhole, Error };
+
+// Takes past runs from the end of a sound horse history file, a few records
+// at a time, so that a long history is not read whole: its lines are sorted
+// by race key, so the latest runs are the last records.
+TailRead TakeFromTail(int fd, std::size_t size, long long raceDate, std::array<std::string, kPastRunCapacity>& past,
+                      int& taken, std::string& chunk, int& error)
+{
+    constexpr std::size_t kChunkRecords = 8;
+    if (size % kRunnerRecordSize != 0)
+        return TailRead::NeedWhole;
+    chunk.resize(kChunkRecords * kRunnerRecordSize);
+    std::size_t end = size;
+    while (end > 0 && taken < kPastRunCapacity) {
+        const std::size_t len = std::min(end, kChunkRecords * kRunnerRecordSize);
+        const std::size_t offset = end - len;
+        if (!ReadAt(fd, chunk.data(), len, offset, error))
+            return error != 0 ? TailRead::Error : TailRead::NeedWhole;
+        const std::size_t records = len / kRunnerRecordSize;
+        for (std::size_t k = 0; k < records; ++k) {
+            const std::size_t stop = (k + 1) * kRunnerRecordSize;
+            if (chunk[stop - 2] != '\r' || chunk[stop - 1] != '\n')
+                return TailRead::NeedWhole;
+        }
+        for (std::size_t k = records; k-- > 0 && taken < kPastRunCapacity;) {
+            const std::string_view record(chunk.data() + k * kRunnerRecordSize, kRunnerRecordSize);
+            const long long e = ReadDecimal(Mid(record, 12, 8));
+            if (e < raceDate && e > 0)
+                past[static_cast<std::size_t>(taken++)].assign(record);
+        }
+        end = offset;
+    }
+    return TailRead::Done;
+}
+
+// Reads a whole open file from its start.
+bool ReadWhole(int fd, std::size_t size, std::string& contents, int& error)
+{
+    contents.resize(size);
+    std::size_t got = 0;
+    while (got < contents.size()) {
+        const ssize_t n = ::pread(fd, contents.data() + got, contents.size() - got, static_cast<off_t>(got));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            return false;
+        }
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    contents.resize(got);
+    return true;
+}
+
+class FileCloser {
+public:
+    explicit FileCloser(int fd)
+        : m_fd(fd)
+    {
+    }
+    ~FileCloser()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileCloser(const FileCloser&) = delete;
+    FileCloser& operator=(const FileCloser&) = delete;
+
+private:
+    int m_fd;
+};
+
 // Past runs of one runner from its horse history file: the latest runs
 // before this race's date, newest first, five at most.
-void ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std::filesystem::path& seiDir,
-                  LoadScratch& s, std::vector<std::string>& warnings)
+// Returns the number of past-run lines filled; the caller blanks the rest.
+int ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std::string& seiDir,
+                 LoadScratch& s, std::vector<std::string>& warnings)
 {
     const std::string& runnerLine = slot.runnerLines[static_cast<std::size_t>(runner)];
     const std::string_view pedigree = Mid(runnerLine, 31, 10);
     if (!SafePedigree(pedigree))
-        return;
+        return 0;
     const long long d = ReadDecimal(Mid(runnerLine, 12, 8));
     if (d <= 0)
-        return;
+        return 0;
 
     const std::string_view prefix = pedigree.substr(0, 4);
-    ReadStatus status = ReadStatus::Missing;
+    int fd = -1;
     int error = 0;
     if (AllAscii(pedigree)) {
-        s.historyPath = seiDir;
-        s.historyPath /= std::string(prefix);
-        s.historyPath /= std::string(pedigree) + ".jvSEI";
-        status = ReadNativeFile(s.historyPath, s.historyContents, error);
+        s.historyPath.assign(seiDir).append("/").append(prefix).append("/").append(pedigree).append(".jvSEI");
+        fd = ::open(s.historyPath.c_str(), O_RDONLY | O_CLOEXEC);
+        error = fd < 0 ? errno : 0;
     }
-    if (!AllAscii(pedigree) || (status == ReadStatus::Missing && HasAsciiLetter(pedigree))) {
+    if (!AllAscii(pedigree) || (fd < 0 && error == ENOENT && HasAsciiLetter(pedigree))) {
         // Names with letters may exist in another letter case.
         const std::string path = base + "\\SEI\\" + std::string(prefix) + "\\" + std::string(pedigree) + ".jvSEI";
-        status = ReadNativeFile(fs::ToNative(path), s.historyContents, error);
+        fd = ::open(fs::ToNative(path).c_str(), O_RDONLY | O_CLOEXEC);
+        error = fd < 0 ? errno : 0;
     }
-    if (status == ReadStatus::Missing)
-        return;
-    const std::string shown = base + "\\SEI\\" + std::string(prefix) + "\\" + std::string(pedigree) + ".jvSEI";
-    if (status == ReadStatus::Error) {
-        warnings.push_back(Warning("過去走ファイルを読み込めません", shown));
-        return;
+    if (fd < 0 && (error == ENOENT || error == ENOTDIR))
+        return 0;
+    FileCloser closer(fd);
+    auto shown = [&] { return base + "\\SEI\\" + std::string(prefix) + "\\" + std::string(pedigree) + ".jvSEI"; };
+    const off_t size = fd < 0 ? -1 : ::lseek(fd, 0, SEEK_END);
+    if (size < 0) {
+        warnings.push_back(Warning("過去走ファイルを読み込めません", shown()));
+        return 0;
     }
-
-    s.history.Parse(s.historyContents, kRunnerRecordSize);
-    if (s.history.Damaged())
-        warnings.push_back(Warning("過去走ファイルの形式が正しくありません（読める行だけを使いました）", shown));
     auto& past = slot.pastRunLines[static_cast<std::size_t>(runner)];
     int taken = 0;
+    switch (TakeFromTail(fd, static_cast<std::size_t>(size), d, past, taken, s.historyContents, error)) {
+    case TailRead::Done:
+        return taken;
+    case TailRead::Error:
+        warnings.push_back(Warning("過去走ファイルを読み込めません", shown()));
+        return 0;
+    case TailRead::NeedWhole:
+        break;
+    }
+
+    // A damaged file: read it whole and take its lines as far as they go.
+    taken = 0;
+    if (!ReadWhole(fd, static_cast<std::size_t>(size), s.historyContents, error)) {
+        warnings.push_back(Warning("過去走ファイルを読み込めません", shown()));
+        return 0;
+    }
+    s.history.Parse(s.historyContents, kRunnerRecordSize);
+    if (s.history.Damaged())
+        warnings.push_back(Warning("過去走ファイルの形式が正しくありません（読める行だけを使いました）", shown()));
     for (std::size_t k = s.history.Count(); k-- > 0 && taken < kPastRunCapacity;) {
         const std::string_view record = s.history.Record(k);
         const long long e = ReadDecimal(Mid(record, 12, 8));
         if (e < d && e > 0)
             AssignRecord(past[static_cast<std::size_t>(taken++)], record, kRunnerRecordSize);
     }
+    return taken;
 }
 
 void FillRaceFields(RaceSummary& sum, std::string_view line)
@@ -263,29 +379,41 @@ void ReadDayFiles(RaceDay& day, const std::string& base, LoadScratch& s, Progres
     if (s.runners.Damaged())
         result.warnings.push_back(Warning("出走馬ファイルの形式が正しくありません（読める行だけを読み込みました）", day.runnerSlotFilePath));
 
-    const std::filesystem::path seiDir = fs::ToNative(base + "\\SEI");
+    const std::string seiDir = fs::ToNative(base + "\\SEI").string();
+    // Every runner and past-run line is written once: filled, or blanked.
     bool slotsMissing = false;
     const int raceCount = static_cast<int>(std::min<std::size_t>(s.races.Count(), kRaceCapacity));
-    for (int p = 0; p < raceCount; ++p) {
+    for (int p = 0; p < kRaceCapacity; ++p) {
         RaceSlot& slot = day.slots[static_cast<std::size_t>(p)];
-        AssignRecord(slot.raceLine, s.races.Record(static_cast<std::size_t>(p)), kRaceRecordSize);
-        slot.summary.loaded = true;
-        // The runners sit in the slots of the race's own race number, so a
-        // race file with gaps never shows another race's runners.
-        const int n = RunnerCountOf(slot.raceLine);
-        const int raceNumber = ReadInt(slot.raceLine, 26, 2);
-        if (raceNumber >= 1 && raceNumber <= kRaceCapacity) {
-            for (int i = 0; i < n; ++i) {
-                const std::size_t index = static_cast<std::size_t>((raceNumber - 1) * kRunnerCapacity + i);
-                if (index >= s.runners.Count()) {
-                    slotsMissing = true;
-                    continue;
-                }
-                AssignRecord(slot.runnerLines[static_cast<std::size_t>(i)], s.runners.Record(index), kRunnerRecordSize);
-                ReadPastRuns(slot, i, base, seiDir, s, result.warnings);
-            }
+        int n = 0;
+        int raceNumber = 0;
+        if (p < raceCount) {
+            AssignRecord(slot.raceLine, s.races.Record(static_cast<std::size_t>(p)), kRaceRecordSize);
+            slot.summary.loaded = true;
+            // The runners sit in the slots of the race's own race number, so
+            // a race file with gaps never shows another race's runners.
+            n = RunnerCountOf(slot.raceLine);
+            raceNumber = ReadInt(slot.raceLine, 26, 2);
+            if (raceNumber < 1 || raceNumber > kRaceCapacity)
+                n = 0;
         }
-        progress.Send(DayLoadProgress::Step);
+        for (int i = 0; i < kRunnerCapacity; ++i) {
+            std::string& runnerLine = slot.runnerLines[static_cast<std::size_t>(i)];
+            auto& past = slot.pastRunLines[static_cast<std::size_t>(i)];
+            int taken = 0;
+            const std::size_t index = static_cast<std::size_t>((raceNumber - 1) * kRunnerCapacity + i);
+            if (i < n && index < s.runners.Count()) {
+                AssignRecord(runnerLine, s.runners.Record(index), kRunnerRecordSize);
+                taken = ReadPastRuns(slot, i, base, seiDir, s, result.warnings);
+            } else {
+                slotsMissing = slotsMissing || i < n;
+                BlankRecord(runnerLine, kRunnerRecordSize);
+            }
+            for (int k = taken; k < kPastRunCapacity; ++k)
+                BlankRecord(past[static_cast<std::size_t>(k)], kRunnerRecordSize);
+        }
+        if (p < raceCount)
+            progress.Send(DayLoadProgress::Step);
     }
     day.raceCount = raceCount;
     if (slotsMissing)
@@ -511,7 +639,11 @@ DayLoadResult LoadRaceDay(RaceDay& day, const std::string& base, const std::stri
     try {
         if (!fs::FileExists(day.raceFilePath) || !fs::FileExists(day.runnerSlotFilePath))
             return fail(DayLoadResult::Incomplete, SJ("データ作成が未完了のようです。"));
-        BlankAllLines(day);
+        for (RaceSlot& slot : day.slots) {
+            BlankRecord(slot.raceLine, kRaceRecordSize);
+            BlankRecord(slot.payoutLine, kPayoutRecordSize);
+            BlankRecord(slot.forecastLine, kForecastRecordSize);
+        }
         ReadDayFiles(day, base, Scratch(), progress, result);
     } catch (const fs::FileError& e) {
         result.warnings.clear();
