@@ -8,6 +8,15 @@
 #include <memory>
 #include <vector>
 
+// Fuzz builds make the chunks and segments small so that refilling and
+// flushing happen often on small inputs.
+#ifndef TERVAN_LHA_CHUNK_SIZE
+#define TERVAN_LHA_CHUNK_SIZE (64 * 1024)
+#endif
+#ifndef TERVAN_LHA_SEGMENT_SIZE
+#define TERVAN_LHA_SEGMENT_SIZE (512 * 1024)
+#endif
+
 namespace tervan::lha {
 namespace {
 
@@ -20,7 +29,7 @@ namespace {
 // decoder that has consumed bits the entry does not have can tell.
 class BitReader {
 public:
-    static constexpr std::size_t kChunkSize = 64 * 1024;
+    static constexpr std::size_t kChunkSize = TERVAN_LHA_CHUNK_SIZE;
 
     BitReader(Source& source, std::uint64_t offset, std::uint64_t size)
         : m_source(source)
@@ -126,7 +135,7 @@ private:
 // `history` bytes move to the front and decoding goes on behind them.
 class Window {
 public:
-    static constexpr std::size_t kSegment = 512 * 1024;
+    static constexpr std::size_t kSegment = TERVAN_LHA_SEGMENT_SIZE;
     static constexpr std::size_t kSlack = 8; // matches copy 8 bytes at a time
 
     // fill: what a match reaching before the first byte reads (only -lh1-
@@ -148,21 +157,17 @@ public:
     // Bytes written so far, flushed or not.
     std::uint64_t Written() const { return m_produced + (m_pos - m_history); }
 
-    // Each returns true when it sent a segment to the sink.
-    bool Put(std::uint8_t byte)
+    void Put(std::uint8_t byte)
     {
         m_buffer[m_pos++] = byte;
-        if (m_pos < m_limit)
-            return false;
-        Flush();
-        return true;
+        if (m_pos == m_limit)
+            Flush();
     }
 
     // Copies length bytes from distance back (1 <= distance <= history);
     // stops at the end of the output.
-    bool Copy(std::size_t distance, std::size_t length)
+    void Copy(std::size_t distance, std::size_t length)
     {
-        bool flushed = false;
         while (length > 0 && !Done()) {
             const std::size_t n = std::min(length, m_limit - m_pos);
             std::uint8_t* to = m_buffer.data() + m_pos;
@@ -176,12 +181,9 @@ public:
             }
             m_pos += n;
             length -= n;
-            if (m_pos == m_limit) {
+            if (m_pos == m_limit)
                 Flush();
-                flushed = true;
-            }
         }
-        return flushed;
     }
 
     // Sends what is decoded but not yet sent (an entry that ended early).
@@ -341,19 +343,18 @@ public:
             int len = 0;
             const int symbol = m_literal.Decode(m_in.Peek16(), len);
             m_in.Skip(len);
-            bool flushed;
             if (symbol < 256) {
-                flushed = m_out.Put(static_cast<std::uint8_t>(symbol));
+                m_out.Put(static_cast<std::uint8_t>(symbol));
             } else {
                 const int p = m_position.Decode(m_in.Peek16(), len);
                 m_in.Skip(len);
                 const std::uint32_t distance = p <= 1 ? p + 1 : (1u << (p - 1)) + m_in.Take(p - 1) + 1;
                 if (distance > m_out.Written())
                     return DecodeStatus::Damaged; // before the first byte
-                flushed = m_out.Copy(distance, static_cast<std::size_t>(symbol - 256 + kMinMatch));
+                m_out.Copy(distance, static_cast<std::size_t>(symbol - 256 + kMinMatch));
             }
-            if (flushed && !m_out.Done() && m_in.Overrun())
-                return DecodeStatus::Damaged;
+            if (m_in.Overrun())
+                return DecodeStatus::Damaged; // the data ended inside this code
         }
         return DecodeStatus::Complete;
     }
@@ -576,19 +577,18 @@ DecodeStatus DecodeLh1(BitReader& in, Window& out)
     upper->Build(Lh1PositionLengths().data());
     while (!out.Done()) {
         const int symbol = tree->Decode(in);
-        bool flushed;
         if (symbol < 256) {
-            flushed = out.Put(static_cast<std::uint8_t>(symbol));
+            out.Put(static_cast<std::uint8_t>(symbol));
         } else {
             in.Refill();
             int len = 0;
             const std::uint32_t high = static_cast<std::uint32_t>(upper->Decode(in.Peek16(), len));
             in.Skip(len);
             const std::uint32_t distance = ((high << 6) | in.Take(6)) + 1;
-            flushed = out.Copy(distance, static_cast<std::size_t>(symbol - 256 + kMinMatchLh1));
+            out.Copy(distance, static_cast<std::size_t>(symbol - 256 + kMinMatchLh1));
         }
-        if (flushed && !out.Done() && in.Overrun())
-            return DecodeStatus::Damaged;
+        if (in.Overrun())
+            return DecodeStatus::Damaged; // the data ended inside this code
     }
     return DecodeStatus::Complete;
 }
