@@ -26,13 +26,15 @@ bool LineDayNumber(std::string_view line, long& dayNumber)
     return true;
 }
 
-std::string DayCountText(std::string_view from, std::string_view to)
+namespace {
+
+// The 4-character day count text between two day numbers.
+std::string CountText(bool complete, long from, long to)
 {
-    long a = 0, b = 0;
-    if (!LineDayNumber(from, a) || !LineDayNumber(to, b))
+    if (!complete)
         return std::string(4, ' ');
     char buf[24];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, b - a);
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, to - from);
     const std::size_t len = static_cast<std::size_t>(end - buf);
     // Right-aligned in 4 characters; a longer count keeps its first 4.
     if (len >= 4)
@@ -40,6 +42,15 @@ std::string DayCountText(std::string_view from, std::string_view to)
     std::string text(4 - len, ' ');
     text.append(buf, len);
     return text;
+}
+
+} // namespace
+
+std::string DayCountText(std::string_view from, std::string_view to)
+{
+    long a = 0, b = 0;
+    const bool complete = LineDayNumber(from, a) && LineDayNumber(to, b);
+    return CountText(complete, a, b);
 }
 
 bool GapHolds(std::string_view gap)
@@ -56,13 +67,18 @@ void ComputeRunGaps(RaceSlot& slot, int runner)
     RunnerSummary& r = slot.summary.runners[static_cast<size_t>(runner)];
     for (int k = 0; k < kPastRunCapacity; ++k)
         r.pastRunKeys[static_cast<size_t>(k)].assign(Mid(past[static_cast<size_t>(k)], 12, 16));
-    for (int k = 0; k < kPastRunCapacity; ++k) {
-        if (k + 1 < kPastRunCapacity)
-            r.pastRunGaps[static_cast<size_t>(k)] = DayCountText(past[static_cast<size_t>(k + 1)], past[static_cast<size_t>(k)]);
-        else
-            r.pastRunGaps[static_cast<size_t>(k)].assign(4, ' ');
-    }
-    r.restDays = DayCountText(past[0], slot.raceLine);
+    // Each date is read once: past runs 0-4, then the race itself.
+    std::array<long, kPastRunCapacity> days{};
+    std::array<bool, kPastRunCapacity> complete{};
+    for (int k = 0; k < kPastRunCapacity; ++k)
+        complete[static_cast<size_t>(k)] = LineDayNumber(past[static_cast<size_t>(k)], days[static_cast<size_t>(k)]);
+    for (int k = 0; k + 1 < kPastRunCapacity; ++k)
+        r.pastRunGaps[static_cast<size_t>(k)] = CountText(complete[static_cast<size_t>(k)] && complete[static_cast<size_t>(k + 1)],
+                                                          days[static_cast<size_t>(k + 1)], days[static_cast<size_t>(k)]);
+    r.pastRunGaps[kPastRunCapacity - 1].assign(4, ' ');
+    long raceDay = 0;
+    const bool raceComplete = LineDayNumber(slot.raceLine, raceDay);
+    r.restDays = CountText(complete[0] && raceComplete, days[0], raceDay);
 }
 
 void EvaluateMaxim(RaceSlot& slot, int runner)
