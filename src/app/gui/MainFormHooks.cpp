@@ -4,12 +4,14 @@
 #include "app/gui/MainFormHooks.h"
 
 #include "app/gui/MainForm.h"
+#include "import/gui/ForecastOddsCommand.h"
 
 namespace tervan {
 
 void InstallMainFormHooks(MainFormHooks& hooks)
 {
     (void)hooks;
+    hooks.importForecastOdds = [](TMainForm& form) { RunForecastOddsImport(form); };
 }
 
 } // namespace tervan
