@@ -24,8 +24,10 @@ TStringGrid::TStringGrid(QWidget* parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     horizontalScrollBar()->setSingleStep(1);
     verticalScrollBar()->setSingleStep(1);
-    SetColCount(colCount_);
-    SetRowCount(rowCount_);
+    colWidths_.assign(static_cast<size_t>(colCount_), 64);
+    rowHeights_.assign(static_cast<size_t>(rowCount_), defaultRowHeight_);
+    cells_.assign(static_cast<size_t>(rowCount_), std::vector<std::string>(static_cast<size_t>(colCount_)));
+    UpdateScrollBars();
 }
 
 void TStringGrid::SetColCount(int count)

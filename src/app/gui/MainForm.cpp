@@ -498,7 +498,7 @@ void TMainForm::DateComboChange(int index)
     pageControl_->hide();
     setEnabled(false);
     LoadGuard guard(this, prgrsForm_, loading_);
-    iniBtn_->click();
+    IniBtnClick();
     datList_->clear();
     currentRace_ = -1;
 
@@ -539,7 +539,7 @@ void TMainForm::DateComboChange(int index)
         upDown1_->setRange(0, std::max(0, datList_->count() - 1));
         upDown1_->setValue(0);
     }
-    gaitoBaBtn_->click();
+    GaitoBaBtnClick();
     if (datList_->count() > 0) {
         QSignalBlocker block(datList_);
         datList_->setCurrentRow(0);
