@@ -1,6 +1,7 @@
 #include "app/RaceDay.h"
 
 #include "app/Maxim.h"
+#include "acquisition/StoredFiles.h"
 #include "app/RecordReader.h"
 #include "import/ForecastOddsFile.h"
 #include "platform/FileSystem.h"
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -142,6 +144,12 @@ bool AllAscii(std::string_view s)
     return true;
 }
 
+// base + "\SEI\" + prefix + "\" + pedigree + ".jvSEI" (CP932).
+std::string HistoryPath(const std::string& base, std::string_view prefix, std::string_view pedigree)
+{
+    return fs::Join(fs::Join(fs::Join(base, kHorseHistoryFolderName), prefix), std::string(pedigree) + kHorseHistoryFileExt);
+}
+
 // Reads len bytes at offset; false on a read error or a file that ended early.
 bool ReadAt(int fd, char* buffer, std::size_t len, std::size_t offset, int& error)
 {
@@ -253,20 +261,20 @@ int ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std:
     int fd = -1;
     int error = 0;
     if (AllAscii(pedigree)) {
-        s.historyPath.assign(seiDir).append("/").append(prefix).append("/").append(pedigree).append(".jvSEI");
+        s.historyPath.assign(seiDir).append("/").append(prefix).append("/").append(pedigree).append(kHorseHistoryFileExt);
         fd = ::open(s.historyPath.c_str(), O_RDONLY | O_CLOEXEC);
         error = fd < 0 ? errno : 0;
     }
     if (!AllAscii(pedigree) || (fd < 0 && error == ENOENT && HasAsciiLetter(pedigree))) {
         // Names with letters may exist in another letter case.
-        const std::string path = base + "\\SEI\\" + std::string(prefix) + "\\" + std::string(pedigree) + ".jvSEI";
+        const std::string path = HistoryPath(base, prefix, pedigree);
         fd = ::open(fs::ToNative(path).c_str(), O_RDONLY | O_CLOEXEC);
         error = fd < 0 ? errno : 0;
     }
     if (fd < 0 && (error == ENOENT || error == ENOTDIR))
         return 0;
     FileCloser closer(fd);
-    auto shown = [&] { return base + "\\SEI\\" + std::string(prefix) + "\\" + std::string(pedigree) + ".jvSEI"; };
+    auto shown = [&] { return HistoryPath(base, prefix, pedigree); };
     const off_t size = fd < 0 ? -1 : ::lseek(fd, 0, SEEK_END);
     if (size < 0) {
         warnings.push_back(Warning("過去走ファイルを読み込めません", shown()));
@@ -379,7 +387,7 @@ void ReadDayFiles(RaceDay& day, const std::string& base, LoadScratch& s, Progres
     if (s.runners.Damaged())
         result.warnings.push_back(Warning("出走馬ファイルの形式が正しくありません（読める行だけを読み込みました）", day.runnerSlotFilePath));
 
-    const std::string seiDir = fs::ToNative(base + "\\SEI").string();
+    const std::string seiDir = fs::ToNative(fs::Join(base, kHorseHistoryFolderName)).string();
     // Every runner and past-run line is written once: filled, or blanked.
     bool slotsMissing = false;
     const int raceCount = static_cast<int>(std::min<std::size_t>(s.races.Count(), kRaceCapacity));
@@ -529,9 +537,9 @@ void ResetSummaries(RaceDay& day)
 
 std::vector<std::string> MakeDayList(const std::string& base)
 {
-    std::vector<std::string> names = fs::ListFiles(base + "\\Data", "*.jvRA");
+    std::vector<std::string> names = fs::ListFiles(DataFolder(base), std::string("*") + kRaceFileExt);
     // Only names made of a day-course stem and the extension can be loaded.
-    std::erase_if(names, [](const std::string& name) { return name.size() != kDayCourseStemLength + 5; });
+    std::erase_if(names, [](const std::string& name) { return name.size() != kDayCourseStemLength + std::strlen(kRaceFileExt); });
     std::vector<std::pair<std::string, std::string>> keyed;
     keyed.reserve(names.size());
     for (std::string& name : names)
@@ -619,9 +627,10 @@ DayLoadResult LoadRaceDay(RaceDay& day, const std::string& base, const std::stri
     day.raceList.clear();
     day.raceCount = 0;
     day.dayEntry = entry;
-    day.raceFilePath = base + "\\Data\\" + entry + ".jvRA";
-    day.runnerSlotFilePath = base + "\\Data\\" + entry + ".jvSEr";
-    day.payoutFilePath = base + "\\Data\\" + entry + ".jvHR";
+    const std::string data = DataFolder(base);
+    day.raceFilePath = fs::Join(data, entry + kRaceFileExt);
+    day.runnerSlotFilePath = fs::Join(data, entry + kRunnerSlotFileExt);
+    day.payoutFilePath = fs::Join(data, entry + kPayoutFileExt);
     day.forecastFilePath = ForecastOddsFilePath(base, entry);
     progress.Send(DayLoadProgress::Line, 0, entry);
 

@@ -131,10 +131,10 @@ struct RaceDay {
     std::vector<RaceListEntry> raceList;          // the race list; entry j stands for slots[raceList[j].slot]
     // The stored files of the loaded day (fixed at load time; the payout
     // re-read uses them).
-    std::string raceFilePath;       // base + "\Data\" + entry + ".jvRA"
+    std::string raceFilePath;       // the data folder + entry + ".jvRA"
     std::string runnerSlotFilePath; // ... ".jvSEr"
     std::string payoutFilePath;     // ... ".jvHR"
-    std::string forecastFilePath;   // base + "\Data\" + first 14 bytes of entry + ".yoz"
+    std::string forecastFilePath;   // the data folder + first 14 bytes of entry + ".yoz"
 };
 
 // The reset operation (IniBtnClick): all 12 summaries back to empty texts,
@@ -142,7 +142,10 @@ struct RaceDay {
 void ResetSummaries(RaceDay& day);
 
 // The day list (MakeDataListBtnClick): the DayCourseStem of every race file
-// ("*.jvRA") in base + "\Data", newest first.
+// ("*.jvRA") in the data folder, newest first. Dates of several courses
+// follow their file names' CP932 bytes (ASCII letters without regard to
+// case), reversed with the rest. Names that are not a stem and ".jvRA" are
+// left out.
 std::vector<std::string> MakeDayList(const std::string& base);
 
 // Progress of a day load, for the progress window.

@@ -1,5 +1,6 @@
 #include "import/ForecastOddsFile.h"
 
+#include "acquisition/StoredFiles.h"
 #include "app/RecordReader.h"
 #include "platform/FileSystem.h"
 #include "reference/FixedRecord.h"
@@ -27,7 +28,7 @@ std::string ForecastOddsFileName(int year, int month, int day)
 
 std::string ForecastOddsFilePath(const std::string& base, std::string_view dayEntry)
 {
-    return base + "\\data\\" + std::string(dayEntry.substr(0, 14)) + ".yoz";
+    return fs::Join(DataFolder(base), std::string(dayEntry.substr(0, 14)) + ".yoz");
 }
 
 std::string ForecastLineKey(std::string_view forecastLine)

@@ -35,7 +35,7 @@ inline constexpr std::size_t kForecastQuinellaWidth = 8;
 // "2005年01月05日.yoz" for a date given as "yyyymmdd" (or any text whose
 // first 8 bytes are that) or as the first 14 bytes of a DayCourseStem.
 std::string ForecastOddsFileName(int year, int month, int day);
-// base + "\data\" + the first 14 bytes of the day-list entry + ".yoz".
+// The data folder + the first 14 bytes of the day-list entry + ".yoz".
 std::string ForecastOddsFilePath(const std::string& base, std::string_view dayEntry);
 
 // The matching key of a forecast line: race day (8 bytes), racecourse name

@@ -15,7 +15,7 @@ using test::KeyOn;
 TEST(ForecastOddsFile, NamesAndKeys)
 {
     EXPECT_EQ(ForecastOddsFileName(2005, 1, 5), SJ("2005年01月05日.yoz"));
-    EXPECT_EQ(ForecastOddsFilePath("/b", SJ("2006年05月28日東京")), "/b\\data\\" + SJ("2006年05月28日.yoz"));
+    EXPECT_EQ(ForecastOddsFilePath("/b", SJ("2006年05月28日東京")), "/b/DATA/" + SJ("2006年05月28日.yoz"));
     const std::string ra = test::RaLine(KeyOn("20060528", 11, "05"), 16).Text();
     EXPECT_EQ(RaceLineForecastKey(ra), "20060528" + SJ("東京") + "11");
     EXPECT_EQ(ForecastLineKey(test::ForecastLine("20060528", "05", 11, 'J', {})), RaceLineForecastKey(ra));
