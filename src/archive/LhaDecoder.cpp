@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -19,6 +20,8 @@
 
 namespace tervan::lha {
 namespace {
+
+class StaticDecoder;
 
 // ---------------------------------------------------------------------------
 // Packed bits, read most significant first.
@@ -45,29 +48,20 @@ public:
     {
         if (m_count >= 56)
             return;
-        if (m_end - m_next < 8)
-            LoadChunk();
         if (m_end - m_next >= 8) {
             // Eight bytes at once; the bits below the window's count are the
             // stream's next bits, so loading them again later changes nothing.
-            std::uint64_t v = 0;
-            for (int i = 0; i < 8; ++i)
-                v = (v << 8) | m_next[i];
+            std::uint64_t v;
+            std::memcpy(&v, m_next, 8);
+            if constexpr (std::endian::native == std::endian::little)
+                v = __builtin_bswap64(v);
             m_bits |= v >> m_count;
             const int bytes = (63 - m_count) >> 3;
             m_next += bytes;
             m_count += bytes * 8;
             return;
         }
-        while (m_count <= 56) {
-            std::uint64_t byte = 0;
-            if (m_next < m_end)
-                byte = *m_next++;
-            else
-                ++m_padding;
-            m_bits |= byte << (56 - m_count);
-            m_count += 8;
-        }
+        RefillSlowly();
     }
 
     // The next 16 bits, without consuming them (the window must hold them).
@@ -101,6 +95,29 @@ public:
     bool Overrun() const { return m_padding * 8 > static_cast<std::uint64_t>(m_count); }
 
 private:
+    friend class StaticDecoder; // its hot loop keeps this state in registers
+
+    // Near the end of a chunk or of the data: byte by byte, zeros past
+    // the end.
+    __attribute__((noinline)) void RefillSlowly()
+    {
+        if (m_end - m_next < 8)
+            LoadChunk();
+        if (m_end - m_next >= 8) {
+            Refill();
+            return;
+        }
+        while (m_count <= 56) {
+            std::uint64_t byte = 0;
+            if (m_next < m_end)
+                byte = *m_next++;
+            else
+                ++m_padding;
+            m_bits |= byte << (56 - m_count);
+            m_count += 8;
+        }
+    }
+
     // Moves the few unread bytes to the front and appends the next chunk.
     void LoadChunk()
     {
@@ -194,6 +211,8 @@ public:
     }
 
 private:
+    friend class StaticDecoder; // its hot loop keeps this state in registers
+
     void Flush()
     {
         const std::size_t n = m_pos - m_history;
@@ -338,6 +357,12 @@ public:
                 if (blockLeft == 0 || !ReadCodes())
                     return DecodeStatus::Damaged;
             }
+            if (!RunFast(blockLeft))
+                return DecodeStatus::Damaged;
+            if (blockLeft == 0 || m_out.Done())
+                continue;
+            // Near the end of a chunk, of the segment or of the data: one
+            // code the careful way.
             --blockLeft;
             m_in.Refill(); // enough for a literal/length, a position and its extra bits
             int len = 0;
@@ -360,6 +385,80 @@ public:
     }
 
 private:
+    static constexpr std::size_t kMaxMatch = 256;
+
+    // The hot loop. While the chunk holds 8 more packed bytes and the
+    // segment has room for the longest match, the bit window and the output
+    // position stay in registers and only the data themselves need checking.
+    // Returns false on a match that reaches before the first byte.
+    bool RunFast(std::uint32_t& blockLeft)
+    {
+        if (m_out.m_limit - m_out.m_pos <= kMaxMatch)
+            return true;
+        std::uint64_t bits = m_in.m_bits;
+        int count = m_in.m_count;
+        const std::uint8_t* next = m_in.m_next;
+        const std::uint8_t* const end = m_in.m_end;
+        std::uint8_t* const buffer = m_out.m_buffer.data();
+        std::size_t pos = m_out.m_pos;
+        const std::size_t stop = m_out.m_limit - kMaxMatch; // below it one more code always fits
+        const std::uint64_t writtenBefore = m_out.m_produced - m_out.m_history; // + pos: bytes written (wraps back)
+        bool ok = true;
+        while (blockLeft > 0 && pos < stop && end - next >= 8) {
+            if (count < 56) {
+                std::uint64_t v;
+                std::memcpy(&v, next, 8);
+                if constexpr (std::endian::native == std::endian::little)
+                    v = __builtin_bswap64(v);
+                bits |= v >> count;
+                const int bytes = (63 - count) >> 3;
+                next += bytes;
+                count += bytes * 8;
+            }
+            --blockLeft;
+            int len = 0;
+            const int symbol = m_literal.Decode(static_cast<std::uint32_t>(bits >> 48), len);
+            bits <<= len;
+            count -= len;
+            if (symbol < 256) {
+                buffer[pos++] = static_cast<std::uint8_t>(symbol);
+                continue;
+            }
+            const int p = m_position.Decode(static_cast<std::uint32_t>(bits >> 48), len);
+            bits <<= len;
+            count -= len;
+            std::size_t distance = static_cast<std::size_t>(p) + 1;
+            if (p > 1) {
+                const int extra = p - 1;
+                distance = (std::size_t(1) << extra) + static_cast<std::size_t>(bits >> (64 - extra)) + 1;
+                bits <<= extra;
+                count -= extra;
+            }
+            if (distance > writtenBefore + pos) {
+                ok = false;
+                break;
+            }
+            const std::size_t length = static_cast<std::size_t>(symbol - 256 + kMinMatch);
+            std::uint8_t* to = buffer + pos;
+            const std::uint8_t* from = to - distance;
+            if (distance >= 8) {
+                for (std::size_t i = 0; i < length; i += 8)
+                    std::memcpy(to + i, from + i, 8);
+            } else if (distance == 1) {
+                std::memset(to, *from, length);
+            } else {
+                for (std::size_t i = 0; i < length; ++i)
+                    to[i] = from[i];
+            }
+            pos += length;
+        }
+        m_in.m_bits = bits;
+        m_in.m_count = count;
+        m_in.m_next = next;
+        m_out.m_pos = pos;
+        return ok;
+    }
+
     // Lengths of the length code (countBits 5, a 2-bit zero run after the
     // third) or of the position code (countBits 4 or 5, no run). A count of 0
     // sends the one symbol instead.
