@@ -255,6 +255,54 @@ TEST_F(RaceDayTest, DamagedFilesLoadWhatCanBeShown)
     EXPECT_EQ(TrimSpaces(day->slots[0].summary.runners[0].horseNumber), "");
 }
 
+TEST_F(RaceDayTest, HostileBytesNeverBreakTheFixedTables)
+{
+    StoredDay d(base, KeyOn("20060528"));
+    d.Write();
+    std::uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 10; ++round) {
+        // Mostly plausible records with random bytes, CR and LF spread in.
+        auto noise = [&](std::string text) {
+            for (int k = 0; k < 40; ++k) {
+                const char pick[] = {'\r', '\n', ' ', '9', '\0', '\x81', '\xFF', '/', '.'};
+                text[next() % text.size()] = pick[next() % sizeof pick];
+            }
+            return text.substr(0, text.size() - next() % 700);
+        };
+        std::string races, slots, payouts;
+        for (int r = 1; r <= 13; ++r)
+            races += test::RaLine(KeyOn("20060528", static_cast<int>(next() % 15)), static_cast<int>(next() % 40)).Text();
+        Horse h;
+        h.pedigree = "2002100001";
+        for (int i = 0; i < 230; ++i)
+            slots += test::SeLine(KeyOn("20060528", 1 + i / 18), h).Text();
+        for (int r = 1; r <= 14; ++r)
+            payouts += Line(719).Text();
+        fs::RewriteFile(d.Path(".jvRA"), noise(races));
+        fs::RewriteFile(d.Path(".jvSEr"), noise(slots));
+        fs::RewriteFile(d.Path(".jvHR"), noise(payouts));
+        fs::RewriteFile(base + "/DATA/" + SJ("2006年05月28日.yoz"), noise(test::ForecastLine("20060528", "05", 1, 'J', {"1.0"}) + test::ForecastLine("20060528", "05", 2, 'K', {})));
+        test::WriteHistory(base, "2002100001", {KeyOn("20060501"), KeyOn("20060401"), KeyOn("20060301")});
+        std::string history = test::ReadAll(fs::ToNative(base + "/SEI/2002/2002100001.jvSEI"));
+        fs::RewriteFile(base + "/SEI/2002/2002100001.jvSEI", noise(history));
+
+        const DayLoadResult result = Load(d);
+        ASSERT_EQ(result.status, DayLoadResult::Loaded);
+        EXPECT_LE(day->raceCount, 12);
+        for (const RaceSlot& slot : day->slots) {
+            ASSERT_EQ(slot.raceLine.size(), kRaceRecordSize);
+            ASSERT_EQ(slot.payoutLine.size(), kPayoutRecordSize);
+            ASSERT_EQ(slot.forecastLine.size(), kForecastRecordSize);
+            for (int i = 0; i < kRunnerCapacity; ++i) {
+                ASSERT_EQ(slot.runnerLines[static_cast<size_t>(i)].size(), kRunnerRecordSize);
+                for (const auto& past : slot.pastRunLines[static_cast<size_t>(i)])
+                    ASSERT_EQ(past.size(), kRunnerRecordSize);
+            }
+        }
+    }
+}
+
 TEST_F(RaceDayTest, UnreadableRaceFileFailsCleanly)
 {
     StoredDay d(base, KeyOn("20060528"));
