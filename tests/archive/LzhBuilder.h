@@ -1,17 +1,51 @@
-// Hand-made LHA archives for the archive tests: headers of every level with
-// stored (-lh0-) or given packed data, and a bit writer for hand-coded
-// -lh5- streams.
+// Helpers of the archive tests: the manifests of the test archives,
+// hand-made LHA archives (headers of every level with stored (-lh0-) or given
+// packed data) and a bit writer for hand-coded -lh5- streams.
 #pragma once
 
 #include "archive/LhaCrc16.h"
+#include "support/TestSupport.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 namespace tervan::test {
+
+// One member in a MANIFEST.tsv of test archives.
+struct ManifestRow {
+    std::string name; // UTF-8, "/" separated; folders end with "/"
+    std::string method;
+    std::uint64_t size = 0;
+    std::string crc; // 4 hex digits, "-" for folders
+};
+
+// The members of each archive, in archive order.
+inline std::map<std::string, std::vector<ManifestRow>> ReadLhaManifest(const std::filesystem::path& path)
+{
+    std::map<std::string, std::vector<ManifestRow>> rows;
+    std::istringstream in(ReadAll(path));
+    std::string line;
+    std::getline(in, line); // column names
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string archive, size;
+        ManifestRow row;
+        std::getline(fields, archive, '\t');
+        std::getline(fields, row.name, '\t');
+        std::getline(fields, row.method, '\t');
+        std::getline(fields, size, '\t');
+        std::getline(fields, row.crc, '\t');
+        row.size = std::stoull(size);
+        rows[archive].push_back(row);
+    }
+    return rows;
+}
 
 inline std::string Le16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
 inline std::string Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }

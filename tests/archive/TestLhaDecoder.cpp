@@ -11,10 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <random>
-#include <sstream>
 
 using namespace tervan;
 using namespace tervan::lha;
@@ -32,34 +30,6 @@ public:
     void Write(const std::uint8_t* data, std::size_t size) override { bytes.append(reinterpret_cast<const char*>(data), size); }
     std::string bytes;
 };
-
-struct ManifestRow {
-    std::string name; // UTF-8, "/" separated
-    std::string method;
-    std::uint64_t size = 0;
-    std::string crc; // 4 hex digits, "-" for folders
-};
-
-std::map<std::string, std::vector<ManifestRow>> ReadManifest(const std::filesystem::path& path)
-{
-    std::map<std::string, std::vector<ManifestRow>> rows;
-    std::istringstream in(test::ReadAll(path));
-    std::string line;
-    std::getline(in, line); // column names
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string archive, size;
-        ManifestRow row;
-        std::getline(fields, archive, '\t');
-        std::getline(fields, row.name, '\t');
-        std::getline(fields, row.method, '\t');
-        std::getline(fields, size, '\t');
-        std::getline(fields, row.crc, '\t');
-        row.size = std::stoull(size);
-        rows[archive].push_back(row);
-    }
-    return rows;
-}
 
 std::string Hex4(std::uint16_t v)
 {
@@ -82,7 +52,7 @@ DecodeResult DecodeEntry(Source& source, const Entry& e, std::string* bytes = nu
 // order with its name and method, and decodes to its size and CRC.
 void CheckManifest(const std::filesystem::path& folder)
 {
-    const auto manifest = ReadManifest(folder / "MANIFEST.tsv");
+    const auto manifest = test::ReadLhaManifest(folder / "MANIFEST.tsv");
     ASSERT_FALSE(manifest.empty());
     for (const auto& [archive, rows] : manifest) {
         SCOPED_TRACE(archive);

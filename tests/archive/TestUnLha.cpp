@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sys/stat.h>
 
 using namespace tervan;
@@ -105,6 +106,50 @@ TEST(UnLha, ExtractsAnLh5FileAndReplacesTheOldOneWithItsStoredDate)
     Extraction z(Fixture("sjis-name.lzh"), sjis);
     z.unlha.Extract();
     EXPECT_EQ(Tree(sjis.native()), (std::vector<std::string> {"表.txt"}));
+}
+
+// Members outside stored folders are written with their manifest's size and
+// CRC; members in stored folders stay unwritten while the folders do not
+// exist, and are the only ones reported.
+void CheckExtractionAgainstManifest(const stdfs::path& folder)
+{
+    for (const auto& [archive, rows] : test::ReadLhaManifest(folder / "MANIFEST.tsv")) {
+        SCOPED_TRACE(archive);
+        TempDir out;
+        Extraction x(folder / archive, out);
+        std::map<std::string, const test::ManifestRow*> last; // a later member of a name replaces an earlier one
+        int files = 0, inFolders = 0;
+        for (const test::ManifestRow& row : rows) {
+            if (row.crc == "-")
+                continue;
+            if (row.name.find('/') != std::string::npos) {
+                ++inFolders;
+                continue;
+            }
+            ++files;
+            last[row.name] = &row;
+        }
+        EXPECT_EQ(x.unlha.Extract(), files);
+        EXPECT_EQ(x.Numbers(), std::vector<int>(static_cast<std::size_t>(inFolders), 25235));
+        for (const auto& [name, row] : last) {
+            const std::string bytes = test::ReadAll(out.native() / name);
+            EXPECT_EQ(bytes.size(), row->size) << name;
+            char crc[8];
+            std::snprintf(crc, sizeof crc, "%04x", test::Crc16(bytes));
+            EXPECT_EQ(crc, row->crc) << name;
+        }
+        std::vector<std::string> expected;
+        for (const auto& [name, row] : last)
+            expected.push_back(name);
+        EXPECT_EQ(Tree(out.native()), expected);
+    }
+}
+
+TEST(UnLha, EverySampleMemberOutsideStoredFoldersIsExtractedIntact)
+{
+    CheckExtractionAgainstManifest(test::TestData("archive"));
+    if (stdfs::exists(test::SharedDir() / "lha-samples" / "MANIFEST.tsv"))
+        CheckExtractionAgainstManifest(test::SharedDir() / "lha-samples");
 }
 
 TEST(UnLha, UnsupportedMethodsLeaveAnEmptyFileAndStopOrAreSkipped)
