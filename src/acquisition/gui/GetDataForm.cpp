@@ -1,0 +1,351 @@
+#include "acquisition/gui/GetDataForm.h"
+
+#include "acquisition/JVResultText.h"
+#include "app/Settings.h"
+#include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
+#include "widgets/Fonts.h"
+#include "widgets/Label3D.h"
+#include "widgets/Notifier.h"
+#include "widgets/QtNotifier.h"
+#include "widgets/Text.h"
+
+#include <QCoreApplication>
+#include <QDateTimeEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tervan {
+
+namespace {
+
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QDateTime ToQDateTime(const DateTime& t)
+{
+    return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));
+}
+
+DateTime FromQDateTime(const QDateTime& q)
+{
+    DateTime t;
+    t.year = q.date().year();
+    t.month = q.date().month();
+    t.day = q.date().day();
+    t.hour = q.time().hour();
+    t.minute = q.time().minute();
+    t.second = q.time().second();
+    return t;
+}
+
+QLabel* Caption(const char* text, QWidget* parent)
+{
+    auto* label = new QLabel(U(text), parent);
+    return label;
+}
+
+} // namespace
+
+const char* const TGetDataForm::kCaption = "ＪＶデータ取込";
+
+TGetDataForm::TGetDataForm(Options options, QWidget* parent)
+    : QDialog(parent)
+    , options_(std::move(options))
+{
+    if (options_.jvlink == nullptr || options_.settings == nullptr)
+        throw std::invalid_argument("TGetDataForm needs JV-Link and the settings");
+    setObjectName(QStringLiteral("GetDataForm"));
+    setWindowTitle(U(kCaption));
+    setModal(true);
+    if (options_.notifier == nullptr)
+        ownNotifier_ = std::make_unique<QtNotifier>(this);
+
+    files_ = std::make_unique<StoredRaceFiles>(options_.settings->BaseFolder());
+    download_ = std::make_unique<JVDownload>(*options_.jvlink, *files_, static_cast<ReadLoopNotifier&>(*this),
+                                             [this] { return Clock(); });
+    BuildControls();
+
+    // The start point of the next download; a value that is not a date and
+    // time gives the default (now minus 8 days).
+    SetStartTime(options_.settings->ReadLastTimeValue(Clock()));
+    UpdateButtons();
+}
+
+TGetDataForm::~TGetDataForm() = default;
+
+void TGetDataForm::BuildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(4);
+
+    auto* buttons = new QHBoxLayout;
+    buttonStart_ = new QPushButton(U("データ取込み開始"), this);
+    buttonStart_->setObjectName(QStringLiteral("ButtonStart"));
+    buttonStart_->setAutoDefault(false);
+    buttonCancel_ = new QPushButton(U("データ取込み中止"), this);
+    buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
+    buttonCancel_->setAutoDefault(false);
+    speedButton1_ = new QToolButton(this);
+    speedButton1_->setObjectName(QStringLiteral("SpeedButton1"));
+    speedButton1_->setText(U("JVLink設定"));
+    speedButton1_->setAutoRaise(true);
+    buttons->addWidget(buttonStart_);
+    buttons->addWidget(buttonCancel_);
+    buttons->addStretch(1);
+    buttons->addWidget(speedButton1_);
+    layout->addLayout(buttons);
+
+    progressLabel_ = new TLabel3D(this);
+    progressLabel_->setObjectName(QStringLiteral("ProgressLabel"));
+    progressLabel_->setTextStyle(TLabel3D::kRaised);
+    progressLabel_->setTextColor(Qt::blue);
+    QFont bold = progressLabel_->font();
+    bold.setBold(true);
+    progressLabel_->setFont(bold);
+    progressLabel_->setAutoSize(false);
+    progressLabel_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    progressLabel_->setMinimumHeight(QFontMetrics(bold).height() + 8);
+    progressLabel_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    layout->addWidget(progressLabel_);
+
+    auto bar = [this](const char* name) {
+        auto* b = new QProgressBar(this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setRange(0, 100);
+        b->setValue(0);
+        b->setTextVisible(false);
+        b->setFixedHeight(16);
+        return b;
+    };
+    layout->addWidget(Caption("ダウンロード", this));
+    progressBar1_ = bar("ProgressBar1");
+    layout->addWidget(progressBar1_);
+    layout->addWidget(Caption("読込み", this));
+    progressBar2_ = bar("ProgressBar2");
+    layout->addWidget(progressBar2_);
+
+    layout->addWidget(Caption("作成済みデータ", this));
+    listBox1_ = new QListWidget(this);
+    listBox1_->setObjectName(QStringLiteral("ListBox1"));
+    listBox1_->setFont(GothicFont(12));
+    listBox1_->setSelectionMode(QAbstractItemView::SingleSelection);
+    listBox1_->setUniformItemSizes(true);
+    layout->addWidget(listBox1_, 1);
+
+    layout->addWidget(Caption("取得開始日付", this));
+    dateTimePicker1_ = new QDateTimeEdit(this);
+    dateTimePicker1_->setObjectName(QStringLiteral("DateTimePicker1"));
+    // The long date form ("2006年5月28日"); the time of day of the start
+    // point is kept though not shown.
+    dateTimePicker1_->setDisplayFormat(U("yyyy'年'M'月'd'日'"));
+    dateTimePicker1_->setCalendarPopup(true);
+    dateTimePicker1_->setTimeSpec(Qt::LocalTime);
+    auto* pickerRow = new QHBoxLayout;
+    pickerRow->addWidget(dateTimePicker1_);
+    pickerRow->addStretch(1);
+    layout->addLayout(pickerRow);
+
+    timerJVStatus_ = new QTimer(this);
+    timerJVStatus_->setObjectName(QStringLiteral("TimerJVStatus"));
+    timerJVStatus_->setInterval(10);
+
+    connect(buttonStart_, &QPushButton::clicked, this, [this] { ButtonStartClick(); });
+    connect(buttonCancel_, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
+    connect(speedButton1_, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(timerJVStatus_, &QTimer::timeout, this, [this] { TimerJVStatusTimer(); });
+
+    resize(460, 480);
+}
+
+INotifier& TGetDataForm::Notify()
+{
+    return options_.notifier != nullptr ? *options_.notifier : *ownNotifier_;
+}
+
+DateTime TGetDataForm::Clock() const
+{
+    return options_.clock ? options_.clock() : Now();
+}
+
+DateTime TGetDataForm::StartTime() const
+{
+    return FromQDateTime(dateTimePicker1_->dateTime());
+}
+
+void TGetDataForm::SetStartTime(const DateTime& t)
+{
+    dateTimePicker1_->setDateTime(ToQDateTime(t));
+}
+
+bool TGetDataForm::Running() const
+{
+    return download_->CurrentState() != JVDownload::State::Idle;
+}
+
+// Start and settings wait while a download runs; the cancel button never does.
+void TGetDataForm::UpdateButtons()
+{
+    const bool idle = !Running();
+    buttonStart_->setEnabled(idle);
+    speedButton1_->setEnabled(idle);
+    buttonCancel_->setEnabled(true);
+}
+
+// ---------------------------------------------------------------------------
+// Handlers
+
+void TGetDataForm::ButtonStartClick()
+{
+    if (Running())
+        return;
+    buttonStart_->setEnabled(false);
+    speedButton1_->setEnabled(false);
+    timerJVStatus_->stop();
+    const bool wait = download_->Start(StartTime());
+    if (wait && download_->CurrentState() == JVDownload::State::Waiting)
+        timerJVStatus_->start();
+    UpdateButtons();
+}
+
+// One tick of the download wait. The timer stays off while the tick runs:
+// the read loop inside it lets messages through, and a tick must never run
+// into it.
+void TGetDataForm::TimerJVStatusTimer()
+{
+    timerJVStatus_->stop();
+    const bool more = download_->Tick();
+    if (more && download_->CurrentState() == JVDownload::State::Waiting)
+        timerJVStatus_->start();
+    UpdateButtons();
+}
+
+void TGetDataForm::ButtonCancelClick()
+{
+    if (!Notify().Confirm(SJ("データ取込を中止します。実行しますか？")))
+        return;
+    timerJVStatus_->stop();
+    download_->Cancel();
+    UpdateButtons();
+}
+
+void TGetDataForm::SpeedButton1Click()
+{
+    if (Running())
+        return;
+    const std::int32_t r = options_.jvlink->JVSetUIProperties();
+    if (r != 0) {
+        Beep();
+        Information(JVErrorMessage("JVSetUIProperties", r));
+    }
+}
+
+void TGetDataForm::done(int result)
+{
+    // Closing is always allowed. A download still waiting or reading is
+    // cancelled first, so that its stream is closed and nothing runs on
+    // behind a closed window.
+    if (Running()) {
+        timerJVStatus_->stop();
+        download_->Cancel();
+        UpdateButtons();
+    }
+    if (options_.rebuildDayList)
+        options_.rebuildDayList();
+    QDialog::done(result);
+}
+
+// ---------------------------------------------------------------------------
+// What the download shows
+
+void TGetDataForm::ProgressLabel(const std::string& text)
+{
+    progressLabel_->SetCaption(text);
+}
+
+void TGetDataForm::DownloadProgress(int position, int maximum)
+{
+    maximum = std::max(maximum, 1);
+    progressBar1_->setMaximum(maximum);
+    progressBar1_->setValue(std::clamp(position, 0, maximum));
+}
+
+void TGetDataForm::ReadProgress(int position, int maximum)
+{
+    maximum = std::max(maximum, 1);
+    progressBar2_->setMaximum(maximum);
+    progressBar2_->setValue(std::clamp(position, 0, maximum));
+}
+
+void TGetDataForm::ClearLog()
+{
+    listBox1_->clear();
+}
+
+void TGetDataForm::LogLine(const std::string& line)
+{
+    listBox1_->addItem(Q(line));
+    listBox1_->scrollToBottom();
+}
+
+void TGetDataForm::Beep()
+{
+    Notify().Beep();
+}
+
+void TGetDataForm::Information(const std::string& text)
+{
+    Notify().Information(text);
+}
+
+void TGetDataForm::FileFailure(const std::string& text)
+{
+    Notify().Beep();
+    Notify().Information(text);
+}
+
+void TGetDataForm::BusyCursor(bool busy)
+{
+    if (busy) {
+        setCursor(Qt::BusyCursor);
+        buttonStart_->setEnabled(false);
+        speedButton1_->setEnabled(false);
+    } else {
+        unsetCursor();
+        UpdateButtons();
+    }
+}
+
+void TGetDataForm::ProcessMessages()
+{
+    if (options_.processMessages)
+        options_.processMessages();
+    else
+        QCoreApplication::processEvents();
+}
+
+void TGetDataForm::StartTimeSaved(const std::string& slashed)
+{
+    if (std::optional<DateTime> t = ParseSlashed(slashed))
+        SetStartTime(*t);
+    try {
+        options_.settings->WriteLastTime(slashed);
+    } catch (const fs::FileError& e) {
+        Notify().Beep();
+        Notify().Information(e.what());
+    }
+}
+
+} // namespace tervan

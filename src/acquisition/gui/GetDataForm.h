@@ -1,0 +1,122 @@
+// TGetDataForm: the JV data download dialog "ＪＶデータ取込".
+//
+// It opens a JV-Link stream of accumulated data from the start date of its
+// date picker, waits on a 10 ms timer while JV-Link downloads, reads every
+// record into the stored race data files and shows progress and the files
+// written. The work is the core download (JVDownload, acquisition/ReadLoop.h),
+// the same that tervan-tool import-jv runs; the dialog only shows it.
+//
+// A new dialog is made for every use and shown modally. It reads the start
+// point "JvDataGet"/"LastTime" when created and writes it back only when a
+// download has read every record. Every close request rebuilds the main
+// window's day list first.
+#pragma once
+
+#include "acquisition/JVLink.h"
+#include "acquisition/ReadLoop.h"
+#include "acquisition/StoredFiles.h"
+#include "platform/Clock.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QDateTimeEdit;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+class QToolButton;
+
+namespace tervan {
+
+class INotifier;
+class Settings;
+class TLabel3D;
+
+class TGetDataForm : public QDialog, private ReadLoopNotifier {
+    Q_OBJECT
+public:
+    struct Options {
+        IJVLink* jvlink = nullptr;       // JVLink1 of the main window (required)
+        Settings* settings = nullptr;    // the program's settings file (required)
+        INotifier* notifier = nullptr;   // beeps and boxes; real boxes over this dialog when null
+        std::function<void()> rebuildDayList; // the main window's MakeDataListBtnClick
+        std::function<DateTime()> clock;      // Now() when empty
+        // Lets pending window messages run before every read;
+        // QCoreApplication::processEvents when empty.
+        std::function<void()> processMessages;
+    };
+
+    static const char* const kCaption; // "ＪＶデータ取込" (UTF-8)
+
+    // FormCreate: the controls, and the start point read into the picker.
+    explicit TGetDataForm(Options options, QWidget* parent = nullptr);
+    ~TGetDataForm() override;
+
+    // --- Handlers ---
+    void ButtonStartClick();
+    void ButtonCancelClick();
+    void SpeedButton1Click();
+    void TimerJVStatusTimer();
+
+    // Every close (window close box, Esc, accept or reject) ends here.
+    void done(int result) override;
+
+    // --- What tests and the screenshot script look at ---
+    QPushButton* ButtonStart() const { return buttonStart_; }
+    QPushButton* ButtonCancel() const { return buttonCancel_; }
+    QToolButton* SpeedButton1() const { return speedButton1_; }
+    TLabel3D* ProgressLabel() const { return progressLabel_; }
+    QProgressBar* ProgressBar1() const { return progressBar1_; }
+    QProgressBar* ProgressBar2() const { return progressBar2_; }
+    QListWidget* ListBox1() const { return listBox1_; }
+    QDateTimeEdit* DateTimePicker1() const { return dateTimePicker1_; }
+    QTimer* TimerJVStatus() const { return timerJVStatus_; }
+    // The picker's date and time.
+    DateTime StartTime() const;
+    void SetStartTime(const DateTime& t);
+    // True while a download waits or reads.
+    bool Running() const;
+    const JVDownload& Download() const { return *download_; }
+
+private:
+    // ReadLoopNotifier: what the core download shows.
+    void ProgressLabel(const std::string& text) override;
+    void DownloadProgress(int position, int maximum) override;
+    void ReadProgress(int position, int maximum) override;
+    void ClearLog() override;
+    void LogLine(const std::string& line) override;
+    void Beep() override;
+    void Information(const std::string& text) override;
+    void FileFailure(const std::string& text) override;
+    void BusyCursor(bool busy) override;
+    void ProcessMessages() override;
+    void StartTimeSaved(const std::string& slashed) override;
+
+    void BuildControls();
+    void UpdateButtons();
+    INotifier& Notify();
+    DateTime Clock() const;
+
+    Options options_;
+    std::unique_ptr<INotifier> ownNotifier_;
+    std::unique_ptr<StoredRaceFiles> files_;
+    std::unique_ptr<JVDownload> download_;
+    bool closing_ = false;
+
+    QPushButton* buttonStart_ = nullptr;
+    QPushButton* buttonCancel_ = nullptr;
+    QToolButton* speedButton1_ = nullptr;
+    TLabel3D* progressLabel_ = nullptr;
+    QProgressBar* progressBar1_ = nullptr;
+    QProgressBar* progressBar2_ = nullptr;
+    QListWidget* listBox1_ = nullptr;
+    QDateTimeEdit* dateTimePicker1_ = nullptr;
+    QTimer* timerJVStatus_ = nullptr;
+};
+
+} // namespace tervan

@@ -1,0 +1,577 @@
+// The download dialog "ＪＶデータ取込" driven through a scripted JV-Link and the
+// recording notifier, the stand-in's settings dialog, and the whole road on
+// the sample feed: download into an empty base folder, the day list, and the
+// results update of the last day.
+#include "acquisition/JVLinkStandIn.h"
+#include "acquisition/gui/AcquisitionCommands.h"
+#include "acquisition/gui/GetDataForm.h"
+#include "acquisition/gui/StandInSettingsDialog.h"
+#include "app/Settings.h"
+#include "app/gui/DaySlots.h"
+#include "app/gui/MainForm.h"
+#include "platform/FileSystem.h"
+#include "reference/FixedRecord.h"
+#include "reference/ShiftJis.h"
+#include "support/ScriptedJVLink.h"
+#include "support/TestSupport.h"
+#include "views/gui/ResultsPanelWidget.h"
+#include "widgets/Label3D.h"
+#include "widgets/Notifier.h"
+#include "widgets/StringGrid.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace tervan;
+using tervan::test::ScriptedJVLink;
+using tervan::test::TempDir;
+
+namespace {
+
+const DateTime kNow {2006, 5, 29, 21, 30, 0};
+
+// The recorded beeps, boxes and questions as readable UTF-8 lines.
+std::vector<std::string> Seen(const RecordingNotifier& n)
+{
+    std::vector<std::string> lines;
+    for (const RecordingNotifier::Event& e : n.events) {
+        switch (e.kind) {
+        case RecordingNotifier::Event::kBeep: lines.push_back("beep"); break;
+        case RecordingNotifier::Event::kInformation: lines.push_back("info:" + Cp932ToUtf8(e.text)); break;
+        case RecordingNotifier::Event::kConfirm: lines.push_back("ask:" + Cp932ToUtf8(e.text)); break;
+        }
+    }
+    return lines;
+}
+
+std::string Utf8(const QString& s)
+{
+    return s.toStdString();
+}
+
+const char* const kStartBox = "info:データ取込を開始します。データ作成が終了するまで本ソフトを操作したり"
+                              "他のアプリケーションを操作することは極力避けてください。";
+
+// One JV-Data record of a stored kind: RA of race 1 at Tokyo on 28 May 2006.
+std::string RaRecord(int race)
+{
+    std::string r(1270, ' ');
+    auto put = [&r](size_t pos, std::string_view text) { r.replace(pos - 1, text.size(), text); };
+    put(1, "RA2");
+    put(4, "20060527");
+    put(12, "20060528");
+    put(20, "05");
+    put(22, "02");
+    put(24, "12");
+    put(26, race < 10 ? "0" + std::to_string(race) : std::to_string(race));
+    put(33, SJ("テストステークス"));
+    put(698, "2400");
+    put(882, "08");
+    return r + "\r\n";
+}
+
+// A dialog on a scripted JV-Link in a fresh base folder.
+struct Rig {
+    TempDir dir;
+    ScriptedJVLink jv;
+    RecordingNotifier notifier;
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<TGetDataForm> form;
+    int dayListRebuilds = 0;
+
+    Rig()
+    {
+        fs::CreateDirs(fs::Join(dir.path(), "DATA"));
+        settings = std::make_unique<Settings>(dir.path(), "tervan");
+    }
+    TGetDataForm& Make()
+    {
+        TGetDataForm::Options o;
+        o.jvlink = &jv;
+        o.settings = settings.get();
+        o.notifier = &notifier;
+        o.rebuildDayList = [this] { ++dayListRebuilds; };
+        o.clock = [] { return kNow; };
+        form = std::make_unique<TGetDataForm>(std::move(o));
+        return *form;
+    }
+    // The stored start point as it is in the file ("" when never written).
+    std::string LastTime() const
+    {
+        return settings->Ini().ReadString(SettingsKey::kJvDataGet, SettingsKey::kLastTime, "");
+    }
+    std::string Label() const { return Utf8(form->ProgressLabel()->text()); }
+};
+
+} // namespace
+
+class TestGetDataForm : public QObject {
+    Q_OBJECT
+private slots:
+    void creationReadsTheStartPoint();
+    void nothingNewerAndOpenErrors();
+    void readWithoutDownloadsSavesTheStartPoint();
+    void downloadsThenReadOnTheTimer();
+    void readErrorStatusErrorAndCloseErrorKeepTheStartPoint();
+    void cancelDuringTheWaitClosesTheStream();
+    void cancelDuringTheRead();
+    void storedFileFailureClosesTheStream();
+    void settingsButton();
+    void closingRebuildsTheDayListAndEndsARun();
+    void standInSettingsDialog();
+    void sampleFeedDownloadAndResultsUpdate();
+};
+
+void TestGetDataForm::creationReadsTheStartPoint()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    QCOMPARE(Utf8(form.windowTitle()), std::string("ＪＶデータ取込"));
+    QCOMPARE(Utf8(form.ButtonStart()->text()), std::string("データ取込み開始"));
+    QCOMPARE(Utf8(form.ButtonCancel()->text()), std::string("データ取込み中止"));
+    QCOMPARE(Utf8(form.SpeedButton1()->text()), std::string("JVLink設定"));
+    QCOMPARE(form.TimerJVStatus()->interval(), 10);
+    QVERIFY(!form.TimerJVStatus()->isActive());
+    // No setting: now minus 8 days.
+    QVERIFY(form.StartTime() == (DateTime {2006, 5, 21, 21, 30, 0}));
+    QVERIFY(rig.jv.calls.empty());
+
+    // A stored value, the time of day kept although the picker shows the date.
+    rig.settings->WriteLastTime(std::string_view("2006/05/20 12:34:56"));
+    TGetDataForm& again = rig.Make();
+    QVERIFY(again.StartTime() == (DateTime {2006, 5, 20, 12, 34, 56}));
+    again.DateTimePicker1()->setDate(QDate(2006, 5, 1));
+    QVERIFY(again.StartTime() == (DateTime {2006, 5, 1, 12, 34, 56}));
+}
+
+void TestGetDataForm::nothingNewerAndOpenErrors()
+{
+    const std::vector<std::string> nothingNewer {kStartBox, "beep", "info:最新のデータがありません。", "beep"};
+    {
+        Rig rig;
+        rig.settings->WriteLastTime(std::string_view("2006/05/20 12:34:56"));
+        TGetDataForm& form = rig.Make();
+        rig.jv.openResult = -1;
+        form.ButtonStartClick();
+        QCOMPARE(Seen(rig.notifier), nothingNewer);
+        QCOMPARE(rig.jv.calls, (std::vector<std::string> {"JVOpen(RACERCVN,20060520123456,2)", "JVClose"}));
+        QCOMPARE(rig.LastTime(), std::string("2006/05/20 12:34:56"));
+        QVERIFY(form.ButtonStart()->isEnabled() && form.SpeedButton1()->isEnabled());
+        QVERIFY(!form.TimerJVStatus()->isActive());
+    }
+    {
+        Rig rig;
+        TGetDataForm& form = rig.Make();
+        rig.jv.openResult = 0; // read count 0, even with a time stamp
+        rig.jv.lastFileTimestamp = "20060528120000";
+        form.ButtonStartClick();
+        QCOMPARE(Seen(rig.notifier), nothingNewer);
+        QCOMPARE(rig.jv.Count("JVRead"), 0);
+        QCOMPARE(rig.LastTime(), std::string());
+    }
+    {
+        Rig rig;
+        TGetDataForm& form = rig.Make();
+        rig.jv.openResult = -504;
+        form.ButtonStartClick();
+        QCOMPARE(Seen(rig.notifier), (std::vector<std::string> {kStartBox, "beep",
+                                                                 "info:JVOpenエラー:サーバーがメンテナンス中です。(-504)",
+                                                                 "beep"}));
+        QCOMPARE(rig.jv.Count("JVClose"), 1);
+    }
+}
+
+void TestGetDataForm::readWithoutDownloadsSavesTheStartPoint()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    rig.jv.readCount = 2;
+    rig.jv.lastFileTimestamp = "20060528235959";
+    bool disabledWhileReading = false;
+    rig.jv.reads = {ScriptedJVLink::Record(RaRecord(1),
+                                           [&] {
+                                               disabledWhileReading = !form.ButtonStart()->isEnabled()
+                                                   && !form.SpeedButton1()->isEnabled()
+                                                   && form.ButtonCancel()->isEnabled();
+                                           }),
+                    -1, -3, -2, ScriptedJVLink::Record(RaRecord(11)), -1, 0};
+    form.ButtonStartClick();
+
+    QVERIFY(disabledWhileReading);
+    QCOMPARE(Seen(rig.notifier),
+             (std::vector<std::string> {kStartBox, "beep", "info:データ作成が完了しました。", "beep"}));
+    QCOMPARE(rig.jv.calls.front(), std::string("JVOpen(RACERCVN,20060521213000,2)"));
+    QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
+    QCOMPARE(rig.jv.lastReadSize, 60000);
+    QCOMPARE(rig.Label(), std::string("データ読込み完了(2/2)"));
+    QCOMPARE(form.ProgressBar1()->value(), 0);
+    QCOMPARE(form.ProgressBar2()->value(), 0);
+    QCOMPARE(form.ListBox1()->count(), 2);
+    QCOMPARE(Utf8(form.ListBox1()->item(0)->text()), std::string("作成済み:01R/2006年05月28日東京.jvRA"));
+    QCOMPARE(Utf8(form.ListBox1()->item(1)->text()), std::string("作成済み:11R/2006年05月28日東京.jvRA"));
+    QVERIFY(std::filesystem::exists(rig.dir.native() / "DATA" / "2006年05月28日東京.jvRA"));
+
+    // The newest file's time stamp is the next start point, in the picker too.
+    QCOMPARE(rig.LastTime(), std::string("2006/05/28 23:59:59"));
+    QVERIFY(form.StartTime() == (DateTime {2006, 5, 28, 23, 59, 59}));
+    QVERIFY(form.ButtonStart()->isEnabled() && form.SpeedButton1()->isEnabled());
+
+    // A new start clears the log and the cancel flag.
+    rig.notifier.Clear();
+    rig.jv.calls.clear();
+    rig.jv.reads = {0};
+    rig.jv.nextRead = 0;
+    rig.jv.lastFileTimestamp = "00000000000000";
+    JVCancelFlag() = true;
+    form.ButtonStartClick();
+    QCOMPARE(form.ListBox1()->count(), 0);
+    QCOMPARE(rig.jv.Count("JVRead"), 1);
+    QCOMPARE(rig.LastTime(), std::string("2006/05/28 23:59:59")); // all-zero stamp: kept
+}
+
+void TestGetDataForm::downloadsThenReadOnTheTimer()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    rig.jv.readCount = 1;
+    rig.jv.downloadCount = 3;
+    rig.jv.lastFileTimestamp = "20060529090000";
+    rig.jv.statusResults = {0, 1, 1, 2, 3};
+    rig.jv.reads = {ScriptedJVLink::Record(RaRecord(5)), -1, 0};
+    form.ButtonStartClick();
+
+    QVERIFY(form.Running());
+    QVERIFY(form.TimerJVStatus()->isActive());
+    QCOMPARE(rig.Label(), std::string("ダウンロード中・・・"));
+    QCOMPARE(form.ProgressBar1()->maximum(), 3);
+    QVERIFY(!form.ButtonStart()->isEnabled());
+    QVERIFY(!form.SpeedButton1()->isEnabled());
+    QVERIFY(form.ButtonCancel()->isEnabled());
+
+    // Tick by hand first, then let the timer run the rest.
+    form.TimerJVStatusTimer();
+    QCOMPARE(rig.Label(), std::string("ダウンロード中．．．(0/3)"));
+    form.TimerJVStatusTimer();
+    QCOMPARE(rig.Label(), std::string("ダウンロード中．．．(1/3)"));
+    QCOMPARE(form.ProgressBar1()->value(), 1);
+    QVERIFY(form.TimerJVStatus()->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!form.Running(), 5000);
+
+    QVERIFY(!form.TimerJVStatus()->isActive());
+    QCOMPARE(rig.jv.Count("JVStatus"), 5);
+    QCOMPARE(Seen(rig.notifier),
+             (std::vector<std::string> {kStartBox, "beep", "info:データ作成が完了しました。", "beep"}));
+    QCOMPARE(rig.Label(), std::string("データ読込み完了(1/1)"));
+    QCOMPARE(form.ListBox1()->count(), 1);
+    // Every record was read: the start point moves on here too.
+    QCOMPARE(rig.LastTime(), std::string("2006/05/29 09:00:00"));
+    QVERIFY(form.ButtonStart()->isEnabled());
+}
+
+void TestGetDataForm::readErrorStatusErrorAndCloseErrorKeepTheStartPoint()
+{
+    {
+        Rig rig;
+        TGetDataForm& form = rig.Make();
+        rig.jv.readCount = 2;
+        rig.jv.lastFileTimestamp = "20060528235959";
+        rig.jv.reads = {ScriptedJVLink::Record(RaRecord(1)), -1, -503, ScriptedJVLink::Record(RaRecord(2))};
+        form.ButtonStartClick();
+        QCOMPARE(Seen(rig.notifier), (std::vector<std::string> {kStartBox, "beep",
+                                                                 "info:JVReadエラー:ファイルが見つかりません。(-503)",
+                                                                 "beep"}));
+        QCOMPARE(rig.jv.Count("JVRead"), 3);
+        QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
+        QCOMPARE(form.ListBox1()->count(), 1);
+        QCOMPARE(rig.LastTime(), std::string());
+    }
+    {
+        Rig rig;
+        TGetDataForm& form = rig.Make();
+        rig.jv.readCount = 1;
+        rig.jv.downloadCount = 2;
+        rig.jv.statusResults = {1, -502};
+        form.ButtonStartClick();
+        form.TimerJVStatusTimer();
+        form.TimerJVStatusTimer();
+        QVERIFY(!form.Running());
+        QVERIFY(!form.TimerJVStatus()->isActive());
+        QCOMPARE(Seen(rig.notifier),
+                 (std::vector<std::string> {kStartBox, "beep",
+                                            "info:JVStatusエラー:ダウンロードに失敗しました。"
+                                            "（通信エラーやディスクエラーなど）(-502)",
+                                            "beep"}));
+        QCOMPARE(rig.jv.Count("JVRead"), 0);
+        QCOMPARE(rig.jv.Count("JVClose"), 1);
+    }
+    {
+        Rig rig;
+        TGetDataForm& form = rig.Make();
+        rig.jv.readCount = 1;
+        rig.jv.closeResult = -201;
+        rig.jv.reads = {-1, 0};
+        form.ButtonStartClick();
+        QCOMPARE(Seen(rig.notifier), (std::vector<std::string> {kStartBox, "beep", "info:データ作成が完了しました。",
+                                                                 "beep", "info:JVCloseエラー:(-201)"}));
+        QVERIFY(form.ButtonStart()->isEnabled());
+    }
+}
+
+void TestGetDataForm::cancelDuringTheWaitClosesTheStream()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    rig.jv.readCount = 2;
+    rig.jv.downloadCount = 2;
+    rig.jv.lastFileTimestamp = "20060528235959";
+    rig.jv.statusResults = {0};
+    form.ButtonStartClick();
+    form.TimerJVStatusTimer();
+    QVERIFY(form.Running());
+
+    // "No" changes nothing.
+    rig.notifier.answers = {false};
+    form.ButtonCancelClick();
+    QVERIFY(form.Running());
+    QVERIFY(form.TimerJVStatus()->isActive());
+
+    rig.notifier.Clear();
+    form.ButtonCancelClick();
+    QVERIFY(!form.Running());
+    QVERIFY(!form.TimerJVStatus()->isActive());
+    QVERIFY(JVCancelFlag());
+    QCOMPARE(Seen(rig.notifier),
+             (std::vector<std::string> {"ask:データ取込を中止します。実行しますか？", "beep",
+                                        "info:JVCancel:キャンセルされました", "beep"}));
+    QCOMPARE(rig.Label(), std::string("JVCancel:キャンセルされました"));
+    const std::vector<std::string> tail(rig.jv.calls.end() - 2, rig.jv.calls.end());
+    QCOMPARE(tail, (std::vector<std::string> {"JVCancel", "JVClose"}));
+    QCOMPARE(rig.jv.Count("JVRead"), 0);
+    QCOMPARE(rig.LastTime(), std::string());
+    QVERIFY(form.ButtonStart()->isEnabled() && form.SpeedButton1()->isEnabled());
+
+    // The closed stream lets the next download open.
+    rig.notifier.Clear();
+    rig.jv.downloadCount = 0;
+    rig.jv.reads = {-1, -1, 0};
+    form.ButtonStartClick();
+    QVERIFY(!JVCancelFlag());
+    QCOMPARE(rig.LastTime(), std::string("2006/05/28 23:59:59"));
+}
+
+void TestGetDataForm::cancelDuringTheRead()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    rig.jv.readCount = 3;
+    rig.jv.lastFileTimestamp = "20060528235959";
+    // The user clicks the cancel button while the second record is read.
+    rig.jv.reads = {ScriptedJVLink::Record(RaRecord(1)), -1,
+                    ScriptedJVLink::Record(RaRecord(2), [&] { form.ButtonCancelClick(); }),
+                    ScriptedJVLink::Record(RaRecord(3)), -1, 0};
+    form.ButtonStartClick();
+
+    QCOMPARE(rig.jv.Count("JVRead"), 3);
+    QCOMPARE(form.ListBox1()->count(), 2); // the record in hand is stored, no other
+    QCOMPARE(Seen(rig.notifier),
+             (std::vector<std::string> {kStartBox, "ask:データ取込を中止します。実行しますか？", "beep",
+                                        "info:JVCancel:キャンセルされました", "beep"}));
+    const std::vector<std::string> tail(rig.jv.calls.end() - 3, rig.jv.calls.end());
+    QCOMPARE(tail, (std::vector<std::string> {"JVRead", "JVCancel", "JVClose"}));
+    QCOMPARE(rig.LastTime(), std::string()); // records were left unread
+    QVERIFY(!form.Running());
+}
+
+void TestGetDataForm::storedFileFailureClosesTheStream()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    rig.jv.readCount = 1;
+    rig.jv.lastFileTimestamp = "20060528235959";
+    rig.jv.reads = {ScriptedJVLink::Record(RaRecord(1)), -1, 0};
+    fs::SetRewriteHook([](std::string_view) { throw fs::FileError(SJ("ディスクがいっぱいです。")); });
+    form.ButtonStartClick();
+    fs::SetRewriteHook({});
+
+    QCOMPARE(Seen(rig.notifier),
+             (std::vector<std::string> {kStartBox, "beep", "info:ディスクがいっぱいです。", "beep"}));
+    QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
+    QCOMPARE(rig.jv.Count("JVRead"), 1);
+    QCOMPARE(rig.LastTime(), std::string());
+    QVERIFY(form.ButtonStart()->isEnabled());
+}
+
+void TestGetDataForm::settingsButton()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    form.SpeedButton1Click();
+    QCOMPARE(rig.jv.calls, (std::vector<std::string> {"JVSetUIProperties"}));
+    QVERIFY(rig.notifier.events.empty());
+
+    rig.jv.setUIResult = -101;
+    form.SpeedButton1()->click();
+    QCOMPARE(Seen(rig.notifier),
+             (std::vector<std::string> {"beep", "info:JVSetUIPropertiesエラー：すでにサービスキーが登録されています。(-101)"}));
+}
+
+void TestGetDataForm::closingRebuildsTheDayListAndEndsARun()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    form.reject();
+    QCOMPARE(rig.dayListRebuilds, 1);
+    QVERIFY(rig.jv.calls.empty());
+
+    // Closed while the download waits: cancelled, the stream closed.
+    TGetDataForm& waiting = rig.Make();
+    rig.jv.readCount = 1;
+    rig.jv.downloadCount = 1;
+    rig.jv.statusResults = {0};
+    waiting.ButtonStartClick();
+    QVERIFY(waiting.Running());
+    rig.notifier.Clear();
+    waiting.done(0);
+    QCOMPARE(rig.dayListRebuilds, 2);
+    QVERIFY(!waiting.Running());
+    QVERIFY(!waiting.TimerJVStatus()->isActive());
+    QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
+    QCOMPARE(Seen(rig.notifier),
+             (std::vector<std::string> {"beep", "info:JVCancel:キャンセルされました", "beep"}));
+}
+
+void TestGetDataForm::standInSettingsDialog()
+{
+    TempDir dir;
+    const std::string feed = fs::Join(dir.path(), SJ("データ"));
+    fs::CreateDirs(feed);
+
+    RecordingNotifier notifier;
+    TStandInSettingsDialog dialog(fs::Join(dir.path(), "missing"), nullptr, &notifier);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(notifier.BeepCount(), 1);
+    QCOMPARE(notifier.Messages().size(), size_t(1));
+    dialog.FolderEdit()->setText(QString::fromStdString(Cp932ToUtf8(feed)) + "  ");
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Folder(), feed);
+
+    // JVSetUIProperties of the stand-in shows the dialog and keeps the choice.
+    InstallStandInSettingsDialog();
+    JVLinkStandIn jv(dir.path());
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        auto* open = qobject_cast<TStandInSettingsDialog*>(QApplication::activeModalWidget());
+        if (open == nullptr)
+            return;
+        shown = true;
+        open->FolderEdit()->setText(QString::fromStdString(Cp932ToUtf8(feed)));
+        open->accept();
+    });
+    QCOMPARE(jv.JVSetUIProperties(), 0);
+    QVERIFY(shown);
+    QCOMPARE(jv.FeedFolder(), feed);
+    QCOMPARE(JVLinkStandIn(dir.path()).FeedFolder(), feed);
+
+    // Cancelled: the feed stays.
+    QTimer::singleShot(0, [] {
+        if (QWidget* open = QApplication::activeModalWidget())
+            qobject_cast<QDialog*>(open)->reject();
+    });
+    QCOMPARE(jv.JVSetUIProperties(), 0);
+    QCOMPARE(jv.FeedFolder(), feed);
+    JVLinkStandIn::SetFolderChooser({});
+}
+
+void TestGetDataForm::sampleFeedDownloadAndResultsUpdate()
+{
+    TempDir feedDir;
+    TempDir baseDir;
+    const std::string feed = fs::Join(feedDir.path(), "feed");
+    std::string out;
+    std::string err;
+    QCOMPARE(tervan::test::RunTool({"make-sample-feed", feed, "--today", "20260601", "--days", "1", "--courses", "1"}, out, &err), 0);
+
+    RecordingNotifier notifier;
+    TMainForm::Options options;
+    options.base = baseDir.path();
+    options.jvlink = std::make_unique<JVLinkStandIn>(baseDir.path(), feed);
+    options.notifier = &notifier;
+    options.currentYear = [] { return 2026; };
+    TMainForm main(std::move(options));
+    QCOMPARE(main.JVLink1().JVInit(JVSoftwareId()), 0);
+    QVERIFY(main.DayEntries().empty());
+
+    // The download: files to fetch first, then every record read.
+    TGetDataForm::Options o;
+    o.jvlink = &main.JVLink1();
+    o.settings = &main.AppSettings();
+    o.notifier = &notifier;
+    o.rebuildDayList = [&main] { main.MakeDataListBtnClick(); };
+    o.clock = [] { return DateTime {2026, 6, 1, 9, 0, 0}; };
+    TGetDataForm form(std::move(o), &main);
+    form.ButtonStartClick();
+    QVERIFY(form.Running());
+    QTRY_VERIFY_WITH_TIMEOUT(!form.Running(), 60000);
+    QCOMPARE(Seen(notifier), (std::vector<std::string> {kStartBox, "beep", "info:データ作成が完了しました。", "beep"}));
+    QVERIFY(form.ListBox1()->count() > 100);
+    QVERIFY(!main.AppSettings().Ini().ReadString(SettingsKey::kJvDataGet, SettingsKey::kLastTime, "").empty());
+    form.done(QDialog::Accepted);
+    QCOMPARE(main.DayEntries().size(), size_t(1));
+    QCOMPARE(main.DateCombo()->count(), 1);
+
+    // The last day (today): entries only, no results yet.
+    const std::string today = main.DayEntries().front();
+    QVERIFY(today.starts_with(SJ("2026年06月01日")));
+    main.DateCombo()->setCurrentIndex(0);
+    main.DateComboChange(0);
+    QVERIFY(main.DatList()->count() > 0);
+    QCOMPARE(main.DatList()->currentRow(), 0);
+    const RaceSummary& race = SlotAt(main.Day(), main.CurrentRace()).summary;
+    QCOMPARE(race.runners[0].finishingPlace, 0);
+    QCOMPARE(race.winPayouts[0].payout, 0);
+
+    notifier.Clear();
+    QCOMPARE(UpdateResults(main), RealtimeUpdateOutcome::Updated);
+    QCOMPARE(Seen(notifier), (std::vector<std::string> {"beep", "beep"}));
+    int placed = 0;
+    for (const RunnerSummary& r : race.runners) {
+        if (r.horseNumber.empty() || r.horseNumber == "  ")
+            continue;
+        placed += r.finishingPlace > 0;
+        QVERIFY(r.popularity > 0);
+        QVERIFY(r.winOdds > 0);
+    }
+    QVERIFY(placed >= 8);
+    QVERIFY(race.winPayouts[0].payout >= 100);
+    QVERIFY(race.placePayouts[0].payout >= 100);
+    QVERIFY(race.quinellaPayouts[0].payout >= 100);
+
+    // On screen: the card's result column and the results panel.
+    const TStringGrid& card = *main.StringGrid2();
+    bool resultShown = false;
+    for (int row = 1; row < card.RowCount(); ++row)
+        resultShown = resultShown || !std::string(TrimSpaces(card.Cell(13, row))).empty();
+    QVERIFY(resultShown);
+    TLabel3D* win = main.ResultsPanel()->ValueLabel(BetKind::Win, 0, ResultRow::Payout);
+    QVERIFY(win != nullptr);
+    QVERIFY(!win->text().trimmed().isEmpty());
+    QVERIFY(win->text().trimmed() != QStringLiteral("0"));
+}
+
+QTEST_MAIN(TestGetDataForm)
+#include "TestGetDataForm.moc"
