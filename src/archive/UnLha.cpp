@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <ctime>
@@ -152,7 +153,7 @@ struct Cancelled {};
 // of the name is never left half written.
 class OutputFile : public lha::Sink {
 public:
-    OutputFile(const std::atomic<bool>& cancel)
+    explicit OutputFile(const std::atomic<bool>& cancel)
         : m_cancel(cancel)
     {
     }
@@ -382,7 +383,7 @@ private:
         std::string s = stored;
         if (s.find('\0') != std::string::npos)
             return false;
-        s.erase(0, s.find_first_not_of('.') == std::string::npos ? s.size() : s.find_first_not_of('.'));
+        s.erase(0, std::min(s.find_first_not_of('.'), s.size()));
         if (!s.empty() && s[0] == '\\')
             s.erase(0, 1);
         if (m_u.UseStoredDirs) {
