@@ -1,0 +1,158 @@
+// The main window on a sample day, painted as the user sees it: the race
+// card, the matching-horse list and the results panel. The painted pixels are
+// checked where the paint rules fix them (bracket colours, the maxim column,
+// the forecast columns). With TERVAN_SCREENSHOT_DIR set (scripts/screenshots.sh
+// runs it under Xvfb) the pictures are also saved there as PNG files.
+#include "app/gui/MainForm.h"
+
+#include "acquisition/JVLinkStandIn.h"
+#include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
+#include "support/TestSupport.h"
+#include "views/gui/ResultsPanelWidget.h"
+#include "widgets/Fonts.h"
+#include "widgets/Label3D.h"
+#include "widgets/StringGrid.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFontInfo>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <memory>
+
+using namespace tervan;
+using tervan::test::RunTool;
+using tervan::test::TempDir;
+
+class TestScreens : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDir> base_;
+    std::unique_ptr<TMainForm> form_;
+    RecordingNotifier notifier_;
+    QString saveDir_;
+
+    void Save(const QImage& image, const char* name)
+    {
+        QVERIFY(!image.isNull());
+        if (!saveDir_.isEmpty())
+            QVERIFY(image.save(saveDir_ + QLatin1Char('/') + QLatin1String(name)));
+    }
+
+    static QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+private slots:
+    void initTestCase()
+    {
+        InstallJapaneseFonts();
+        saveDir_ = qEnvironmentVariable("TERVAN_SCREENSHOT_DIR");
+        if (!saveDir_.isEmpty())
+            QDir().mkpath(saveDir_);
+        base_ = std::make_unique<TempDir>();
+        const std::string feed = (base_->native() / "sample-feed").string();
+        std::string out;
+        QCOMPARE(RunTool({"make-sample-feed", feed, "--today", "20261207", "--days", "2", "--courses", "1"}, out), 0);
+        QCOMPARE(RunTool({"import-jv", base_->native().string(), feed, "--now", "20261207120000"}, out), 0);
+        // Forecast odds for the first day from the sample's KOL archive, when it has one.
+        for (const auto& entry : std::filesystem::directory_iterator(base_->native() / "sample-feed"))
+            if (entry.path().filename().string().rfind("j", 0) == 0 && entry.path().extension() == ".lzh")
+                RunTool({"import-odds", base_->native().string(), entry.path().string()}, out);
+        TMainForm::Options options;
+        options.base = base_->path();
+        options.notifier = &notifier_;
+        options.jvlink = std::make_unique<JVLinkStandIn>(base_->path());
+        options.currentYear = [] { return 2026; };
+        form_ = std::make_unique<TMainForm>(std::move(options));
+        form_->resize(1120, 760);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+
+    void gothicFontIsJapanese()
+    {
+        QFontInfo info(GothicFont(12));
+        QVERIFY2(info.family().contains(QStringLiteral("IPA")) || info.family().contains(QStringLiteral("Gothic"))
+                     || info.family().contains(QStringLiteral("CJK")),
+                 qPrintable(info.family()));
+        QFontMetrics metrics(GothicFont(12));
+        QVERIFY(metrics.inFont(QChar(0x99AC))); // 馬
+        QVERIFY(metrics.inFont(QChar(0xFF76))); // ｶ (half-width katakana)
+    }
+
+    void raceCard()
+    {
+        // The day with forecast odds if one was imported, else the newest day
+        // already run (the newest day of the sample is today, without results).
+        int chosen = form_->DateCombo()->count() > 1 ? 1 : 0;
+        for (int i = 0; i < form_->DateCombo()->count(); ++i) {
+            std::string yoz = fs::Join(base_->path(), "DATA/" + form_->DayEntries()[static_cast<size_t>(i)].substr(0, 14) + ".yoz");
+            if (fs::FileExists(yoz))
+                chosen = i;
+        }
+        form_->DateCombo()->setCurrentIndex(chosen);
+        form_->DateComboChange(chosen);
+        QVERIFY(notifier_.events.empty());
+        form_->PageControl1()->setCurrentIndex(0);
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "race-card-window.png");
+
+        TStringGrid* grid = form_->StringGrid2();
+        QImage card = grid->RenderAll();
+        Save(card, "race-card-full.png");
+        // Bracket colours in column 0, the maxim column's background in column 2.
+        const QRgb brackets[9] = {0, 0xFFFFFF, 0x808080, 0xFF0000, 0x0000FF, 0xFFFF00, 0x00FF00, 0xFF8000, 0xFF00FF};
+        int y = grid->RowHeight(0) + 1;
+        for (int r = 1; r < grid->RowCount(); ++r) {
+            const int bracket = std::atoi(grid->Cell(0, r).c_str());
+            QVERIFY(bracket >= 1 && bracket <= 8);
+            QCOMPARE(Pixel(card, 1, y + 1), brackets[bracket]);
+            QCOMPARE(Pixel(card, 20 + 1 + 20 + 1 + 45, y + 1), QRgb(0xCEFFFF));
+            QCOMPARE(Pixel(card, 346 + 68, y + 3), QRgb(0xFFFFFF)); // right end of the first past-run cell
+            QCOMPARE(Pixel(card, 701 + 2, y + 2), QRgb(0x8BFC8B));  // forecast odds
+            QCOMPARE(Pixel(card, 752 + 2, y + 2), QRgb(0x8BFC8B));  // forecast rank
+            y += grid->RowHeight(r) + 1;
+        }
+    }
+
+    void matchingList()
+    {
+        form_->PageControl1()->setCurrentIndex(1);
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "matching-list-window.png");
+        QImage list = form_->StringGrid1()->RenderAll();
+        Save(list, "matching-list-full.png");
+        QVERIFY(form_->StringGrid1()->RowCount() > 1);
+    }
+
+    void resultsPanel()
+    {
+        // A day already run: finishing places on the card, payouts in the panel.
+        const int run = form_->DateCombo()->count() > 1 ? 1 : 0;
+        form_->DateCombo()->setCurrentIndex(run);
+        form_->DateComboChange(run);
+        QVERIFY(notifier_.events.empty());
+        form_->DatList()->setCurrentRow(10);
+        form_->DatListClick();
+        form_->PageControl1()->setCurrentIndex(0);
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "race-card-results-window.png");
+        form_->PageControl1()->setCurrentIndex(2);
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "results-panel-window.png");
+        // Every race of a day already run has its win payout.
+        TLabel3D* win = form_->ResultsPanel()->ValueLabel(BetKind::Win, 0, ResultRow::Payout);
+        QVERIFY(win != nullptr);
+        if (form_->DateCombo()->currentIndex() > 0)
+            QVERIFY(!win->text().trimmed().isEmpty());
+        QCOMPARE(form_->ResultsPanel()->ValueLabels().size(), size_t(63));
+    }
+
+    void cleanupTestCase() { form_.reset(); }
+};
+
+QTEST_MAIN(TestScreens)
+#include "TestScreens.moc"
