@@ -58,45 +58,41 @@ constexpr std::array<const char*, 36> kNameTailsFilly = {
     "ドレス", "リボン", "サクラ", "カレン",
 };
 
-// Syllables for made-up words.
-constexpr std::array<const char*, 60> kSyllables = {
-    "ア", "イ", "ウ", "エ", "オ", "カ", "キ", "ク", "ケ", "コ", "サ", "シ", "ス", "セ", "ソ",
-    "タ", "チ", "テ", "ト", "ナ", "ニ", "ノ", "ハ", "ヒ", "フ", "ホ", "マ", "ミ", "ム", "メ",
-    "モ", "ヤ", "ユ", "ヨ", "ラ", "リ", "ル", "レ", "ロ", "ワ", "ガ", "ギ", "グ", "ゴ", "ザ",
-    "ジ", "ズ", "ダ", "デ", "ド", "バ", "ビ", "ブ", "ベ", "ボ", "パ", "ピ", "ヴィ", "ティ", "ディ",
+// Words from other languages, as many horse names are made.
+constexpr std::array<const char*, 96> kWords = {
+    "アモーレ", "ソーレ", "ルーチェ", "アルバ", "ステラ", "ノッテ", "マーレ", "フォルテ",
+    "ドルチェ", "アレグロ", "ヴィータ", "リベルタ", "フェリーチェ", "セレーノ", "グランデ", "ロッソ",
+    "ネーロ", "ビアンコ", "オーロ", "テソーロ", "コローナ", "レオーネ", "アクイラ", "ファルコ",
+    "ヴェント", "トゥオーノ", "ネーヴェ", "ルーナ", "ソル", "ルス", "シエロ", "マール",
+    "フエゴ", "ティエラ", "ノーチェ", "パロマ", "ロサ", "フロール", "オーラ", "エスプリ",
+    "ソレイユ", "エトワール", "シエル", "ボヌール", "アムール", "レーヴ", "ブリーズ", "エクラ",
+    "シャルム", "ミニョン", "ヴィクトワール", "ジョワ", "カリーナ", "ベラ", "ヴェルデ", "アズーリ",
+    "カルマ", "ゼフィール", "アトラス", "オメガ", "シグマ", "デルタ", "ガンマ", "ネクサス",
+    "パルサー", "クエーサー", "ノヴァ", "ルミナス", "リュンヌ", "アンジュ", "セラフ", "ヘリオス",
+    "アポロ", "アテナ", "ミネルバ", "ダイアナ", "オーロラ", "イリス", "フレイヤ", "トール",
+    "オーディン", "ロキ", "ラグナ", "ヴァルキリー", "シリウス", "ベガ", "アルタイル", "リゲル",
+    "カペラ", "スピカ", "アンタレス", "プロキオン", "ミラ", "ポラリス", "ハヤブサ", "ミヤビ",
 };
-constexpr std::array<const char*, 6> kSyllableEnds = {"ン", "ー", "ス", "ル", "ト", "ナ"};
-
-std::string MadeUpWord(Rng& rng, int syllables)
-{
-    std::string w;
-    for (int i = 0; i < syllables; ++i) {
-        w += PickOf(rng, kSyllables);
-        if (i + 1 < syllables && rng.Chance(0.18))
-            w += "ー";
-    }
-    if (rng.Chance(0.5))
-        w += PickOf(rng, kSyllableEnds);
-    return w;
-}
 
 std::string HorseNameUtf8(Rng& rng, char sexCode)
 {
     const bool filly = sexCode == '2';
     for (;;) {
-        std::string name;
-        const int pattern = rng.Int(0, 9);
         std::string head = PickOf(rng, kNameHeads);
         if (rng.Chance(0.15))
             head = filly ? PickOf(rng, kNameHeadsFilly) : PickOf(rng, kNameHeadsColt);
-        if (pattern < 7)
-            name = head + (filly ? PickOf(rng, kNameTailsFilly) : PickOf(rng, kNameTailsColt));
-        else if (pattern < 9)
-            name = head + MadeUpWord(rng, rng.Int(2, 3));
-        else
-            name = MadeUpWord(rng, rng.Int(2, 4)) + (filly ? PickOf(rng, kNameTailsFilly) : PickOf(rng, kNameTailsColt));
+        const std::string tail = filly ? PickOf(rng, kNameTailsFilly) : PickOf(rng, kNameTailsColt);
+        const std::string word = PickOf(rng, kWords);
+        std::string name;
+        switch (rng.Pick({0.45, 0.25, 0.15, 0.1, 0.05})) {
+        case 0: name = head + tail; break;
+        case 1: name = head + word; break;
+        case 2: name = word + tail; break;
+        case 3: name = word + PickOf(rng, kWords); break;
+        default: name = word; break;
+        }
         const std::size_t n = CharCount(name);
-        if (n >= 2 && n <= 9 && name.rfind("ー", 0) != 0)
+        if (n >= 2 && n <= 9)
             return name;
     }
 }
@@ -137,10 +133,17 @@ std::string MakeHorseName(Rng& rng, char sexCode, std::unordered_set<std::string
 {
     for (int attempt = 0;; ++attempt) {
         std::string utf8 = HorseNameUtf8(rng, sexCode);
-        if (attempt > 40) // very crowded: a made-up word alone is nearly always free
-            utf8 = MadeUpWord(rng, 4) + PickOf(rng, kSyllableEnds);
-        if (CharCount(utf8) > 9)
-            continue;
+        if (attempt > 40) {
+            // Very crowded: a head and three syllables counted from the
+            // number of names made, so that a free name is always found.
+            static constexpr std::array<const char*, 16> kSyllables = {
+                "カ", "ラ", "ナ", "ル", "ミ", "リ", "ト", "ス", "レ", "ノ", "ア", "ロ", "マ", "ティ", "ヴィ", "サ"};
+            std::size_t code = used.size() * 7 + static_cast<std::size_t>(attempt);
+            utf8 = kNameHeads[code % kNameHeads.size()];
+            code /= kNameHeads.size();
+            for (int i = 0; i < 3; ++i, code /= kSyllables.size())
+                utf8 += kSyllables[code % kSyllables.size()];
+        }
         std::string name = Utf8ToCp932(utf8);
         if (used.insert(name).second)
             return name;

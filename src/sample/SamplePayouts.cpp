@@ -57,11 +57,13 @@ public:
         return rank;
     }
 
-    long Yen(const std::vector<int>& combo, int winners) const
+    // winners: the winning combinations of the race; usual: how many there
+    // are without a dead heat. More share the pool and pay less.
+    long Yen(const std::vector<int>& combo, int winners, int usual) const
     {
         double v = std::exp(LogValue(combo));
-        if (winners > 1) // a dead heat splits the pool
-            v /= std::sqrt(static_cast<double>(winners));
+        if (winners > usual)
+            v *= std::sqrt(static_cast<double>(usual) / winners);
         const long yen = static_cast<long>(v * 100.0 / 10.0) * 10;
         return std::clamp(yen, 100L, 999999990L);
     }
@@ -145,8 +147,8 @@ void ComputePayouts(SampleRace& race, std::uint64_t seed)
 
     // The general pattern: all combinations for the popularity, the winning
     // ones among the front runners.
-    auto run = [&](int betId, Model model, int size, bool ordered, const std::function<bool(const std::vector<int>&)>& wins,
-                   std::vector<PayoutEntry>& out, std::size_t slots) {
+    auto run = [&](int betId, Model model, int size, bool ordered, int usual,
+                   const std::function<bool(const std::vector<int>&)>& wins, std::vector<PayoutEntry>& out, std::size_t slots) {
         Bet bet(race, seed, betId, model);
         std::vector<double> all;
         ForEachCombination(n, size, ordered, [&](const std::vector<int>& c) { all.push_back(bet.LogValue(c)); });
@@ -174,7 +176,7 @@ void ComputePayouts(SampleRace& race, std::uint64_t seed)
             PayoutEntry e;
             for (int i : combo)
                 e.combination.push_back(number(i));
-            e.yen = bet.Yen(combo, static_cast<int>(won.size()));
+            e.yen = bet.Yen(combo, static_cast<int>(won.size()), usual);
             e.popularity = Bet::Popularity(bet.LogValue(combo), all);
             out.push_back(std::move(e));
         }
@@ -196,18 +198,18 @@ void ComputePayouts(SampleRace& race, std::uint64_t seed)
         p.win.push_back(std::move(e));
     }
     if (n >= 5)
-        run(2, {std::log(0.42), {0.82, 0, 0}}, 1, false, [&](const std::vector<int>& c) { return InTop(places, c, placesPaid); },
+        run(2, {std::log(0.55), {0.75, 0, 0}}, 1, false, placesPaid, [&](const std::vector<int>& c) { return InTop(places, c, placesPaid); },
             p.place, 5);
-    run(4, {std::log(0.62), {0.9, 0.9, 0}}, 2, false, [&](const std::vector<int>& c) { return InTop(places, c, 2); },
+    run(4, {std::log(0.62), {0.9, 0.9, 0}}, 2, false, 1, [&](const std::vector<int>& c) { return InTop(places, c, 2); },
         p.quinella, 3);
     if (n >= 3)
-        run(5, {std::log(0.24), {0.88, 0.88, 0}}, 2, false, [&](const std::vector<int>& c) { return InTop(places, c, 3); },
+        run(5, {std::log(0.24), {0.88, 0.88, 0}}, 2, false, 3, [&](const std::vector<int>& c) { return InTop(places, c, 3); },
             p.wide, 7);
-    run(6, {std::log(1.12), {0.98, 0.86, 0}}, 2, true, [&](const std::vector<int>& c) { return InOrder(places, c); }, p.exacta, 6);
+    run(6, {std::log(1.12), {0.98, 0.86, 0}}, 2, true, 1, [&](const std::vector<int>& c) { return InOrder(places, c); }, p.exacta, 6);
     if (n >= 3) {
-        run(7, {std::log(0.21), {0.86, 0.86, 0.86}}, 3, false, [&](const std::vector<int>& c) { return InTop(places, c, 3); },
+        run(7, {std::log(0.21), {0.86, 0.86, 0.86}}, 3, false, 1, [&](const std::vector<int>& c) { return InTop(places, c, 3); },
             p.trio, 3);
-        run(8, {std::log(0.95), {0.98, 0.9, 0.82}}, 3, true, [&](const std::vector<int>& c) { return InOrder(places, c); },
+        run(8, {std::log(0.95), {0.98, 0.9, 0.82}}, 3, true, 1, [&](const std::vector<int>& c) { return InOrder(places, c); },
             p.trifecta, 6);
     }
 

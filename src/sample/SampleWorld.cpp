@@ -47,7 +47,6 @@ struct DayInfo {
     bool raceDay = false;
     int week = 0;          // weeks back from today's weekend
     int order = 0;         // 1.. within the weekend
-    bool lastOfWeekend = false;
     int row = 0;           // rotation row
     int weekInBlock = 0;   // 0..3
 };
@@ -67,7 +66,6 @@ DayInfo Info(long today, long day)
         info.raceDay = offset <= 1;
         info.order = 2 - offset;
     }
-    info.lastOfWeekend = offset == 0;
     const int block = info.week / 4;
     info.row = ((kClosingRow - block) % kRotationRows + kRotationRows) % kRotationRows;
     info.weekInBlock = 3 - info.week % 4;
@@ -853,7 +851,7 @@ private:
                 race.weather = weather;
                 race.turfGoing = turfGoing;
                 race.dirtGoing = dirtGoing;
-                RunRace(race, info, courseCount);
+                RunRace(race, courseCount);
                 cd.races.push_back(std::move(race));
             }
         }
@@ -891,7 +889,7 @@ private:
         return w;
     }
 
-    void RunRace(SampleRace& race, const DayInfo& info, int courseCount)
+    void RunRace(SampleRace& race, int courseCount)
     {
         const Plan p = PlanRace(m_seed, Today(), race.day, race.courseIndex, race.course, race.raceNumber);
         const std::uint64_t h = Hash({m_seed, static_cast<std::uint64_t>(race.day),
@@ -1081,7 +1079,6 @@ private:
             horse.lastBodyWeight = r.bodyWeight;
             horse.nextDue = race.day + NextInterval(m_rng);
         }
-        (void)info;
     }
 
     static constexpr int kMaxHistory = 8;

@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
+#include "sample/OddsArchives.h"
 #include "sample/SampleFeed.h"
 
 #include <charconv>
@@ -74,8 +75,12 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
 
     const auto start = std::chrono::steady_clock::now();
     sample::SampleFeedSummary s;
+    std::vector<std::string> archives;
     try {
-        s = sample::WriteSampleFeed(Utf8ToCp932(args[0]), options, replace);
+        const sample::SampleWorld world = sample::BuildSampleWorld(options);
+        s = sample::WriteSampleFeed(Utf8ToCp932(args[0]), world, replace);
+        // Forecast odds archives for the "予想配当" button, beside the feed.
+        archives = sample::WriteOddsArchives(Utf8ToCp932(args[0]), world);
     } catch (const std::runtime_error& e) {
         // fs::FileError carries CP932 text; main() prints that one.
         if (dynamic_cast<const fs::FileError*>(&e))
@@ -90,6 +95,8 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         << s.races << " races\n";
     out << "wrote " << s.files << " files, " << s.Records() << " records (RA " << s.raRecords << ", SE " << s.seRecords
         << ", HR " << s.hrRecords << "), " << s.bytes << " bytes in " << static_cast<int>(seconds * 1000) << " ms\n";
+    for (const std::string& name : archives)
+        out << "forecast odds archive: " << Cp932ToUtf8(name) << "\n";
     return 0;
 }
 

@@ -293,14 +293,15 @@ TEST(SampleFeed, FilesAreNamedAndStampedForTheStandIn)
                 }
 }
 
-TEST(SampleFeed, RaceDaysShowEveryLabelBracketAndGrade)
+// Whatever the season, the three race days of a default sample show every
+// class and track label, every grade and weight rule, all eight brackets.
+static void CheckLabelsOfDefaultSample(const std::vector<SampleFile>& files)
 {
-    const Sample& s = DefaultSample();
     std::set<std::string> classes, tracks;
     std::set<char> grades, weightTypes;
     std::set<int> brackets, fieldSizes;
     int dayCourses = 0;
-    for (const SampleFile& f : s.files) {
+    for (const SampleFile& f : files) {
         if (f.name.find("_E") == std::string::npos)
             continue;
         std::map<std::string, int> racesOfDayCourse;
@@ -351,6 +352,17 @@ TEST(SampleFeed, RaceDaysShowEveryLabelBracketAndGrade)
     EXPECT_GE(*fieldSizes.begin(), 8);
     EXPECT_LE(*fieldSizes.rbegin(), 18);
     EXPECT_TRUE(fieldSizes.count(18));
+}
+
+TEST(SampleFeed, RaceDaysShowEveryLabelBracketAndGrade)
+{
+    CheckLabelsOfDefaultSample(DefaultSample().files);
+    for (DateTime today : {DateTime {2025, 1, 15}, DateTime {2026, 12, 7}}) {
+        SCOPED_TRACE(FormatCompact(today));
+        SampleOptions o = Options();
+        o.today = today;
+        CheckLabelsOfDefaultSample(BuildSampleFiles(BuildSampleWorld(o)));
+    }
 }
 
 TEST(SampleFeed, ResultsAndPayoutsAgreeWithTheFinishingOrder)
