@@ -4,11 +4,15 @@
 #include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 #include "sample/LhaWriter.h"
+#include "sample/OddsArchives.h"
+#include "sample/SampleFeed.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 using namespace tervan;
 using tervan::test::ReadAll;
@@ -366,4 +370,117 @@ TEST(ForecastImportTool, PrintsTheMessageAndCreatesTheFolders)
     EXPECT_EQ(test::RunTool({"import-odds", base.string(), (dir.native() / "none.lzh").string()}, out), 1);
     EXPECT_EQ(out, "データが解凍できませんでした。\n");
     EXPECT_EQ(test::RunTool({"import-odds", base.string(), archive.string(), "--since2005", "--before2005"}, out), 2);
+}
+
+namespace {
+
+std::vector<std::vector<std::string>> CardRows(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::vector<std::string> cells;
+        size_t start = 0;
+        for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+            cells.push_back(line.substr(start, tab - start));
+        cells.push_back(line.substr(start));
+        rows.push_back(std::move(cells));
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(ForecastImportSample, SampleArchivesFillTheForecastColumnsAfterReload)
+{
+    TempDir dir;
+    const DateTime now = Now();
+    sample::SampleOptions options;
+    options.today = DateTime {now.year, now.month, now.day};
+    options.days = 1; // a small sample keeps the import quick
+    options.courses = 1;
+    const sample::SampleWorld world = sample::BuildSampleWorld(options);
+    std::vector<std::string> archives;
+    for (const sample::OddsArchive& a : sample::BuildOddsArchives(world))
+        archives.push_back(a.name);
+    ASSERT_EQ(archives.size(), 2u);
+
+    // make-sample-feed writes the same world and its archives beside the feed.
+    const auto feed = dir.native() / "feed";
+    char todayText[16];
+    std::snprintf(todayText, sizeof todayText, "%04d%02d%02d", now.year, now.month, now.day);
+    std::string made;
+    ASSERT_EQ(test::RunTool({"make-sample-feed", feed.string(), "--today", todayText, "--days", "1", "--courses", "1"}, made), 0);
+    for (const std::string& name : archives) {
+        EXPECT_NE(made.find("forecast odds archive: " + name), std::string::npos) << made;
+        ASSERT_TRUE(std::filesystem::exists(feed / name));
+    }
+    const auto base = dir.native() / "base";
+    std::filesystem::create_directories(base);
+    std::string out;
+    ASSERT_EQ(test::RunTool({"import-jv", base.string(), feed.string()}, out), 0) << out;
+
+    const sample::SampleDay& today = world.days.back();
+    char stem[32];
+    std::snprintf(stem, sizeof stem, "%04d年%02d月%02d日", today.year, today.month, today.dayOfMonth);
+    ASSERT_EQ(test::RunTool({"days", base.string()}, out), 0);
+    const std::string day = out.substr(0, out.find('\n'));
+    ASSERT_EQ(day.rfind(stem, 0), 0u) << day;
+
+    // Before the import the forecast columns are empty.
+    ASSERT_EQ(test::RunTool({"card", base.string(), day, "1"}, out), 0);
+    std::vector<std::vector<std::string>> rows = CardRows(out);
+    ASSERT_GT(rows.size(), 3u);
+    EXPECT_EQ(rows[2].at(11), "");
+
+    // One day only: the JRDB archive is for the same day as the KOL one.
+    const auto imported = [&](size_t which) {
+        EXPECT_EQ(test::RunTool({"import-odds", base.string(), (feed / archives[which]).string()}, out), 0) << out;
+        EXPECT_NE(out.find(std::string(stem) + "のデータを保存しました。"), std::string::npos) << out;
+        EXPECT_EQ(test::RunTool({"card", base.string(), day, "1"}, out), 0);
+        return CardRows(out);
+    };
+    const std::vector<sample::SampleRunner>& runners = today.courses.front().races.front().runners;
+    rows = imported(0); // JRDB: the forecast odds as they are
+    ASSERT_EQ(rows.size(), runners.size() + 2);
+    for (const sample::SampleRunner& r : runners) {
+        char odds[16];
+        std::snprintf(odds, sizeof odds, "%6.1f", r.forecastOddsTenths / 10.0);
+        EXPECT_EQ(rows[static_cast<size_t>(r.horseNumber) + 1].at(11), odds) << r.horseNumber;
+    }
+    rows = imported(1); // KOL: 50.0 and above read as 50.0
+    for (const sample::SampleRunner& r : runners) {
+        char odds[16];
+        std::snprintf(odds, sizeof odds, "%6.1f", std::min(r.forecastOddsTenths, 500) / 10.0);
+        EXPECT_EQ(rows[static_cast<size_t>(r.horseNumber) + 1].at(11), odds) << r.horseNumber;
+    }
+
+    // Every race of every course of the day: each runner has forecast odds
+    // and the ranks run 1..n.
+    ASSERT_EQ(test::RunTool({"days", base.string()}, out), 0);
+    std::istringstream entries(out);
+    int cards = 0;
+    for (std::string entry; std::getline(entries, entry);) {
+        if (entry.rfind(stem, 0) != 0)
+            continue;
+        for (int race = 1; race <= 12; ++race) {
+            ASSERT_EQ(test::RunTool({"card", base.string(), entry, std::to_string(race)}, out), 0);
+            rows = CardRows(out);
+            std::vector<int> ranks;
+            for (size_t r = 2; r < rows.size(); ++r) {
+                if (rows[r].size() < 13)
+                    continue;
+                EXPECT_FALSE(rows[r][11].empty()) << entry << " " << race;
+                ranks.push_back(std::atoi(rows[r][12].c_str()));
+            }
+            std::sort(ranks.begin(), ranks.end());
+            for (size_t k = 0; k < ranks.size(); ++k)
+                EXPECT_EQ(ranks[k], static_cast<int>(k + 1)) << entry << " " << race;
+            ++cards;
+        }
+    }
+    EXPECT_EQ(cards, 12 * static_cast<int>(today.courses.size()));
 }
