@@ -15,6 +15,9 @@ mkdir -p "$base"
 cp "$bin/tervan" "$bin/tervan-tool" "$base/"
 [ -d "$bin/help" ] && cp -r "$bin/help" "$base/"
 cp -r "$bin/sample-feed" "$base/sample-feed"
+# The sample's forecast odds archives go where the "予想配当" dialog opens.
+mkdir -p "$base/yLZH"
+cp "$base"/sample-feed/*.lzh "$base/yLZH/" 2>/dev/null || true
 "$base/tervan-tool" import-jv "$base" "$base/sample-feed" | tail -n 1
 if [ -z "$DISPLAY" ] && [ -z "$WAYLAND_DISPLAY" ]; then
   echo "No display found (DISPLAY is not set): the window cannot open here."
