@@ -8,6 +8,7 @@
 #include "reference/ShiftJis.h"
 
 #include <charconv>
+#include <filesystem>
 #include <optional>
 
 namespace tervan {
@@ -138,15 +139,49 @@ ForecastImportResult Save(const std::string& base, std::string_view ymd, const F
     return r;
 }
 
-// Nothing to save: says why.
-std::optional<ForecastImportResult> Unsavable(const std::vector<std::string_view>& source, const ForecastConversion& conv)
+// A day's odds text is some tens of kilobytes; a member far larger than any
+// day could fill is not read into memory.
+constexpr std::uintmax_t kMaxSourceBytes = 16u << 20;
+
+enum class Source { Jrdb, Kol };
+
+// Converts the extracted odds text `member` of `folder` and saves the day's
+// file. key: characters 3-8 of the archive name (yymmdd for JRDB).
+ForecastImportResult ConvertMember(const std::string& base, const std::string& folder, const std::string& member,
+                                   Source source, const std::string& key, bool since2005)
 {
-    if (source.empty())
+    const std::string path = fs::Join(folder, member);
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(fs::ToNative(path), ec);
+    if (!ec && size > kMaxSourceBytes)
+        return Failure(member + SJ("が大きすぎるため、予想オッズのデータとして読み込めませんでした。"));
+    std::string text;
+    fs::ReadFile(path, text);
+
+    const ForecastConversion conv = source == Source::Jrdb ? ConvertJrdbOdds(text, key) : ConvertKolOdds(text, since2005);
+    if (conv.lines.empty() && conv.skipped == 0)
         return Failure(SJ("データがありませんでした。"));
     if (conv.lines.empty())
         return Failure(SJ("行の長さが足りないため、データを保存できませんでした。") + "\n" + SkippedNote(conv.skipped),
                        conv.skipped);
-    return std::nullopt;
+
+    if (source == Source::Jrdb) {
+        // The race day comes from the archive name, whatever the lines say.
+        const std::string ymd = "20" + key;
+        if (!IsDayText(ymd))
+            return Failure(SJ("アーカイブ名から日付を読み取れないため、データを保存できませんでした。") + "\n"
+                           + SJ("JRDB基準オッズはOZ年月日(yymmdd).lzhの名前のまま読み込んでください。"));
+        return Save(base, ymd, conv, path,
+                    SJ("JRDB基準オッズデータを解凍し、20") + key.substr(0, 2) + SJ("年") + key.substr(2, 2) + SJ("月")
+                        + key.substr(4, 2) + SJ("日のデータを保存しました。データを再読込すると反映されます。"));
+    }
+    // KOL: the file is named after the first race's day.
+    const std::string ymd = conv.lines.front().substr(0, 8);
+    if (!IsDayText(ymd))
+        return Failure(SJ("レースの日付が正しくないため、データを保存できませんでした。"), conv.skipped);
+    return Save(base, ymd, conv, path,
+                SJ("KOL予想オッズデータを解凍し、") + ymd.substr(0, 4) + SJ("年") + ymd.substr(4, 2) + SJ("月") + ymd.substr(6, 2)
+                    + SJ("日のデータを保存しました。データを再読込すると反映されます。"));
 }
 
 } // namespace
@@ -297,44 +332,12 @@ ForecastImportResult ImportForecastOdds(const std::string& base, const std::stri
             return false;
         };
 
-        if (std::vector<std::string> jrdb = FindNoCase(folder, jrdbText); !jrdb.empty()) {
-            if (isDamaged(jrdb.front()))
-                return Failure(DamagedMessage(jrdb.front()));
-            const std::string source = fs::Join(folder, jrdb.front());
-            std::string text;
-            fs::ReadFile(source, text);
-            const std::vector<std::string_view> lines = ForecastSourceLines(text);
-            const ForecastConversion conv = ConvertJrdbOdds(text, key);
-            if (auto none = Unsavable(lines, conv))
-                return *none;
-            const std::string ymd = "20" + key;
-            if (!IsDayText(ymd))
-                return Failure(SJ("アーカイブ名から日付を読み取れないため、データを保存できませんでした。") + "\n"
-                               + SJ("JRDB基準オッズはOZ年月日(yymmdd).lzhの名前のまま読み込んでください。"));
-            return Save(base, ymd, conv, source,
-                        SJ("JRDB基準オッズデータを解凍し、20") + key.substr(0, 2) + SJ("年") + key.substr(2, 2) + SJ("月")
-                            + key.substr(4, 2) + SJ("日のデータを保存しました。データを再読込すると反映されます。"));
-        }
-
-        if (std::vector<std::string> kol = FindNoCase(folder, kKolText); !kol.empty()) {
-            if (isDamaged(kol.front()))
-                return Failure(DamagedMessage(kol.front()));
-            const std::string source = fs::Join(folder, kol.front());
-            std::string text;
-            fs::ReadFile(source, text);
-            const std::vector<std::string_view> lines = ForecastSourceLines(text);
-            const ForecastConversion conv = ConvertKolOdds(text, since2005);
-            if (auto none = Unsavable(lines, conv))
-                return *none;
-            // The file is named after the first race's day.
-            const std::string ymd = conv.lines.front().substr(0, 8);
-            if (!IsDayText(ymd))
-                return Failure(SJ("レースの日付が正しくないため、データを保存できませんでした。"), conv.skipped);
-            return Save(base, ymd, conv, source,
-                        SJ("KOL予想オッズデータを解凍し、") + ymd.substr(0, 4) + SJ("年") + ymd.substr(4, 2) + SJ("月")
-                            + ymd.substr(6, 2) + SJ("日のデータを保存しました。データを再読込すると反映されます。"));
-        }
-
+        if (std::vector<std::string> jrdb = FindNoCase(folder, jrdbText); !jrdb.empty())
+            return isDamaged(jrdb.front()) ? Failure(DamagedMessage(jrdb.front()))
+                                           : ConvertMember(base, folder, jrdb.front(), Source::Jrdb, key, since2005);
+        if (std::vector<std::string> kol = FindNoCase(folder, kKolText); !kol.empty())
+            return isDamaged(kol.front()) ? Failure(DamagedMessage(kol.front()))
+                                          : ConvertMember(base, folder, kol.front(), Source::Kol, key, since2005);
         return Failure(SJ("アーカイブの中に予想オッズのデータ(Oz年月日.txt または kol_ods.kd2)がありませんでした。"));
     } catch (const fs::FileError& e) {
         return Failure(e.what());
