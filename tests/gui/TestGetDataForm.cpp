@@ -15,6 +15,7 @@
 #include "support/ScriptedJVLink.h"
 #include "support/TestSupport.h"
 #include "views/gui/ResultsPanelWidget.h"
+#include "widgets/Fonts.h"
 #include "widgets/Label3D.h"
 #include "widgets/Notifier.h"
 #include "widgets/StringGrid.h"
@@ -133,6 +134,7 @@ private slots:
     void closingRebuildsTheDayListAndEndsARun();
     void standInSettingsDialog();
     void sampleFeedDownloadAndResultsUpdate();
+    void resultsUpdateWithoutSelectionCallsNothing();
 };
 
 void TestGetDataForm::creationReadsTheStartPoint()
@@ -523,9 +525,31 @@ void TestGetDataForm::sampleFeedDownloadAndResultsUpdate()
     o.notifier = &notifier;
     o.rebuildDayList = [&main] { main.MakeDataListBtnClick(); };
     o.clock = [] { return DateTime {2026, 6, 1, 9, 0, 0}; };
+    // With TERVAN_SCREENSHOT_DIR set (scripts/screenshot-getdata.sh runs
+    // this under Xvfb) the dialog is pictured while it downloads and reads.
+    const QString shots = qEnvironmentVariable("TERVAN_SCREENSHOT_DIR");
+    TGetDataForm* shown = nullptr;
+    int pumps = 0;
+    o.processMessages = [&] {
+        QCoreApplication::processEvents();
+        if (!shots.isEmpty() && shown != nullptr && ++pumps == 300)
+            QVERIFY(shown->grab().save(shots + QStringLiteral("/getdata-reading.png")));
+    };
     TGetDataForm form(std::move(o), &main);
+    if (!shots.isEmpty()) {
+        InstallJapaneseFonts();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        shown = &form;
+    }
     form.ButtonStartClick();
     QVERIFY(form.Running());
+    if (!shots.isEmpty()) {
+        form.TimerJVStatus()->stop();
+        form.TimerJVStatusTimer();
+        QCoreApplication::processEvents();
+        QVERIFY(form.grab().save(shots + QStringLiteral("/getdata-download.png")));
+    }
     QTRY_VERIFY_WITH_TIMEOUT(!form.Running(), 60000);
     QCOMPARE(Seen(notifier), (std::vector<std::string> {kStartBox, "beep", "info:データ作成が完了しました。", "beep"}));
     QVERIFY(form.ListBox1()->count() > 100);
@@ -546,7 +570,7 @@ void TestGetDataForm::sampleFeedDownloadAndResultsUpdate()
     QCOMPARE(race.winPayouts[0].payout, 0);
 
     notifier.Clear();
-    QCOMPARE(UpdateResults(main), RealtimeUpdateOutcome::Updated);
+    main.KekkaGetBtnClick();
     QCOMPARE(Seen(notifier), (std::vector<std::string> {"beep", "beep"}));
     int placed = 0;
     for (const RunnerSummary& r : race.runners) {
@@ -571,6 +595,23 @@ void TestGetDataForm::sampleFeedDownloadAndResultsUpdate()
     QVERIFY(win != nullptr);
     QVERIFY(!win->text().trimmed().isEmpty());
     QVERIFY(win->text().trimmed() != QStringLiteral("0"));
+}
+
+void TestGetDataForm::resultsUpdateWithoutSelectionCallsNothing()
+{
+    TempDir base;
+    auto scripted = std::make_unique<ScriptedJVLink>();
+    ScriptedJVLink& jv = *scripted;
+    RecordingNotifier notifier;
+    TMainForm::Options options;
+    options.base = base.path();
+    options.jvlink = std::move(scripted);
+    options.notifier = &notifier;
+    TMainForm main(std::move(options));
+    main.KekkaGetBtnClick();
+    QVERIFY(jv.calls.empty());
+    QVERIFY(notifier.events.empty());
+    QCOMPARE(UpdateResults(main), RealtimeUpdateOutcome::NotRun);
 }
 
 QTEST_MAIN(TestGetDataForm)
