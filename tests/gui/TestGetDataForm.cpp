@@ -135,6 +135,7 @@ private slots:
     void standInSettingsDialog();
     void sampleFeedDownloadAndResultsUpdate();
     void resultsUpdateWithoutSelectionCallsNothing();
+    void menuOpensANewModalDialog();
 };
 
 void TestGetDataForm::creationReadsTheStartPoint()
@@ -613,6 +614,37 @@ void TestGetDataForm::resultsUpdateWithoutSelectionCallsNothing()
     QVERIFY(jv.calls.empty());
     QVERIFY(notifier.events.empty());
     QCOMPARE(UpdateResults(main), RealtimeUpdateOutcome::NotRun);
+}
+
+void TestGetDataForm::menuOpensANewModalDialog()
+{
+    TempDir base;
+    RecordingNotifier notifier;
+    TMainForm::Options options;
+    options.base = base.path();
+    options.jvlink = std::make_unique<ScriptedJVLink>();
+    options.notifier = &notifier;
+    TMainForm main(std::move(options));
+    main.AppSettings().WriteLastTime(std::string_view("2006/05/20 12:34:56"));
+    QVERIFY(main.DayEntries().empty());
+    // A day written while the dialog is open shows once it closes.
+    tervan::test::WriteAll(base.native() / "DATA" / "2006年05月28日東京.jvRA", RaRecord(1));
+
+    for (int run = 0; run < 2; ++run) {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* open = qobject_cast<TGetDataForm*>(QApplication::activeModalWidget());
+            if (open == nullptr)
+                return;
+            seen = Utf8(open->windowTitle()) == "ＪＶデータ取込" && open->isModal()
+                && open->StartTime() == (DateTime {2006, 5, 20, 12, 34, 56});
+            open->close();
+        });
+        main.J1Click();
+        QVERIFY(seen);
+        QCOMPARE(main.DayEntries().size(), size_t(1));
+    }
+    QVERIFY(notifier.events.empty());
 }
 
 QTEST_MAIN(TestGetDataForm)
