@@ -141,7 +141,12 @@ TMainForm::TMainForm(Options options, QWidget* parent)
     auto* right = new QVBoxLayout;
     right->setSpacing(2);
     right->addWidget(headerStrip_);
-    right->addWidget(pageControl_, 1);
+    // The page control sits in a holder that keeps its place while it is hidden.
+    auto* pages = new QWidget(central);
+    auto* pagesLayout = new QVBoxLayout(pages);
+    pagesLayout->setContentsMargins(0, 0, 0, 0);
+    pagesLayout->addWidget(pageControl_);
+    right->addWidget(pages, 1);
     layout->addLayout(right, 1);
     setCentralWidget(central);
 
@@ -236,6 +241,7 @@ void TMainForm::BuildLeftPanel(QWidget* parent)
     dateCombo_ = new QComboBox(panel5_);
     dateCombo_->setObjectName(QStringLiteral("DateCombo"));
     dateCombo_->setMaxVisibleItems(36);
+    dateCombo_->setPlaceholderText(U("開催日を選択"));
     dateCombo_->setFont(GothicFont(13));
     dateCombo_->setToolTip(U("開催日と競馬場を選ぶと、その日のデータを読み込みます"));
     dateCombo_->setStatusTip(dateCombo_->toolTip());
