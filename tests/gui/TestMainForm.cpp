@@ -23,6 +23,8 @@
 #include <QDialog>
 #include <QListWidget>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
@@ -159,6 +161,16 @@ private slots:
 
         form->show();
         QVERIFY(!form->PageControl1()->isVisible());
+        // Hints go to the status line.
+        auto* kekka = form->findChild<QWidget*>(QStringLiteral("KekkaGetBtn"));
+        QVERIFY(kekka != nullptr);
+        QStatusTipEvent tip(kekka->statusTip());
+        QApplication::sendEvent(kekka, &tip);
+        QCOMPARE(form->statusBar()->currentMessage(), QString::fromUtf8("レース結果データを取得します"));
+        auto* exitButton = form->findChild<QWidget*>(QStringLiteral("ExitBtn"));
+        QCOMPARE(exitButton->statusTip(), QString::fromUtf8("ソフトを終了します"));
+        auto* exitItem = form->findChild<QAction*>(QStringLiteral("FileExitItem"));
+        QCOMPARE(exitItem->statusTip(), QString::fromUtf8("このｱﾌﾟﾘｹｰｼｮﾝを終了します"));
         QCOMPARE(form->VersionLabel(), QStringLiteral("Version 1.40"));
         QVERIFY(notifier.events.empty()); // the stand-in initialises and is new enough
         // Commands that need a loaded day do nothing without one.

@@ -252,8 +252,10 @@ void TMainForm::BuildLeftPanel(QWidget* parent)
     datList_->setStatusTip(U("レースを選ぶと出馬表を表示します"));
     connect(datList_, &QListWidget::itemClicked, this, [this] { DatListClick(); });
     // Keyboard moves through the races as clicks do.
+    // (a mouse click changes the row with the button down and is served by
+    // itemClicked, so one click shows the race once).
     connect(datList_, &QListWidget::currentRowChanged, this, [this](int) {
-        if (!loading_ && !steppingRaces_ && datList_->hasFocus())
+        if (!loading_ && !steppingRaces_ && datList_->hasFocus() && QApplication::mouseButtons() == Qt::NoButton)
             DatListClick();
     });
     layout->addWidget(dateCombo_);

@@ -32,7 +32,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    QApplication::setApplicationDisplayName(QString::fromUtf8("テルヴァン"));
+    // The application title (captions of the message boxes).
+    QApplication::setApplicationName(QString::fromUtf8("テルヴァン"));
     // The stand-in's settings dialog: the folder of its data feed.
     JVLinkStandIn::SetFolderChooser([](const std::string& current) -> std::optional<std::string> {
         TFolderViewerEx picker(QApplication::activeWindow());
