@@ -310,6 +310,12 @@ private slots:
         form->SpeedButton13Click();
         QCOMPARE(QApplication::clipboard()->text().toStdString(), Tool({"card", sample_->native().string(), U8(day_), "4"}));
 
+        // Rebuilding the day list (after a download) keeps the day on screen selected.
+        form->MakeDataListBtnClick();
+        QCOMPARE(form->DateCombo()->currentIndex(), 0);
+        QCOMPARE(form->SelectedDayEntry(), day_);
+        QCOMPARE(form->CurrentRace(), 3);
+
         // A click on the race list shows that race.
         form->DatList()->setCurrentRow(11);
         form->DatListClick();

@@ -138,8 +138,10 @@ private slots:
         form_->DatList()->setCurrentRow(10);
         form_->DatListClick();
         form_->PageControl1()->setCurrentIndex(0);
+        form_->StringGrid2()->SetRow(3); // a selected row, as after a click
         QTest::qWait(50);
         Save(form_->grab().toImage(), "race-card-results-window.png");
+        form_->StringGrid2()->ClearSelection();
         form_->PageControl1()->setCurrentIndex(2);
         QTest::qWait(50);
         Save(form_->grab().toImage(), "results-panel-window.png");

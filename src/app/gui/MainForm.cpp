@@ -483,13 +483,19 @@ void TMainForm::MakeDataListBtnClick()
     } catch (const fs::FileError& e) {
         Fail(e.what());
     }
-    // The selection of a loaded day survives a rebuild only by its text.
     dayEntries_ = std::move(entries);
     QSignalBlocker block(dateCombo_);
     dateCombo_->clear();
     for (const std::string& entry : dayEntries_)
         dateCombo_->addItem(Q(entry));
-    dateCombo_->setCurrentIndex(-1);
+    // Nothing is selected, so nothing loads until the user picks a day; but
+    // the day on screen stays selected when the list is rebuilt after a
+    // download, so the results update and the list's exports still name it.
+    int keep = -1;
+    for (size_t i = 0; i < dayEntries_.size(); ++i)
+        if (!day_->dayEntry.empty() && dayEntries_[i] == day_->dayEntry && !day_->raceList.empty())
+            keep = static_cast<int>(i);
+    dateCombo_->setCurrentIndex(keep);
 }
 
 void TMainForm::IniBtnClick()
