@@ -16,6 +16,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QTextBrowser>
 #include <QDir>
 #include <QFontInfo>
 #include <QListWidget>
@@ -151,6 +153,24 @@ private slots:
         if (form_->DateCombo()->currentIndex() > 0)
             QVERIFY(!win->text().trimmed().isEmpty());
         QCOMPARE(form_->ResultsPanel()->ValueLabels().size(), size_t(63));
+    }
+
+    void helpPage()
+    {
+        // The bundled page, as "目次(&C)" shows it when there is no tervanj.chm.
+        const auto source = test::TestData("../../help/tervanj.html");
+        QVERIFY(std::filesystem::exists(source));
+        std::filesystem::create_directories(base_->native() / "help");
+        std::filesystem::copy_file(source, base_->native() / "help" / "tervanj.html",
+                                   std::filesystem::copy_options::overwrite_existing);
+        form_->HelpContentsItemClick();
+        auto* help = form_->findChild<QDialog*>(QStringLiteral("HelpForm"));
+        QVERIFY(help != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        auto* browser = help->findChild<QTextBrowser*>();
+        QVERIFY(browser->toPlainText().contains(QString::fromUtf8("ﾃﾞｰﾀﾘｽﾄを表示")));
+        Save(help->grab().toImage(), "help.png");
+        help->close();
     }
 
     void cleanupTestCase() { form_.reset(); }
