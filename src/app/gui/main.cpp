@@ -1,24 +1,23 @@
 // The program entry: the window program "テルヴァン".
 #include "acquisition/JVLink.h"
-#include "acquisition/JVLinkStandIn.h"
 #include "app/gui/MainForm.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 #include "widgets/Fonts.h"
-#include "widgets/FolderViewer.h"
 #include "widgets/QtNotifier.h"
 
 #include <QApplication>
 #include <QDir>
 
 #include <memory>
-#include <optional>
 
 int main(int argc, char** argv)
 {
     using namespace tervan;
     QApplication app(argc, argv);
     InstallJapaneseFonts();
+    // The application title (captions of the message boxes).
+    QApplication::setApplicationName(QString::fromUtf8("テルヴァン"));
     QtNotifier notifier;
 
     // The base folder is the executable's folder, made the current directory.
@@ -32,17 +31,6 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // The application title (captions of the message boxes).
-    QApplication::setApplicationName(QString::fromUtf8("テルヴァン"));
-    // The stand-in's settings dialog: the folder of its data feed.
-    JVLinkStandIn::SetFolderChooser([](const std::string& current) -> std::optional<std::string> {
-        TFolderViewerEx picker(QApplication::activeWindow());
-        picker.SetCaption(SJ("JV-Link設定：データフォルダの指定"));
-        picker.SetFolder(current);
-        if (!picker.Execute())
-            return std::nullopt;
-        return picker.Folder();
-    });
     std::unique_ptr<TMainForm> form;
     try {
         TMainForm::Options options;
