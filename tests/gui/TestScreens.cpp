@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QTextBrowser>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QListWidget>
 #include <QTabWidget>
@@ -77,9 +78,12 @@ private slots:
     void gothicFontIsJapanese()
     {
         QFontInfo info(GothicFont(12));
+        qInfo("ＭＳ ゴシック resolves to %s", qPrintable(info.family()));
         QVERIFY2(info.family().contains(QStringLiteral("IPA")) || info.family().contains(QStringLiteral("Gothic"))
                      || info.family().contains(QStringLiteral("CJK")),
                  qPrintable(info.family()));
+        if (QFontDatabase::families().contains(QStringLiteral("IPAGothic")))
+            QCOMPARE(info.family(), QStringLiteral("IPAGothic"));
         QFontMetrics metrics(GothicFont(12));
         QVERIFY(metrics.inFont(QChar(0x99AC))); // 馬
         QVERIFY(metrics.inFont(QChar(0xFF76))); // ｶ (half-width katakana)
