@@ -7,14 +7,12 @@
 #include "app/gui/PrgrsForm.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
-#include "reference/FixedRecord.h"
-#include "reference/KeibaFunc.h"
 #include "reference/ShiftJis.h"
+#include "import/PayoutImport.h"
 #include "views/CardSort.h"
 #include "views/CsvExport.h"
 #include "views/MatchListText.h"
 #include "views/RaceCardText.h"
-#include "import/PayoutImport.h"
 #include "views/gui/GridPaint.h"
 #include "views/gui/HeaderStripWidget.h"
 #include "views/gui/ResultsPanelWidget.h"
@@ -47,7 +45,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <cstdio>
+#include <algorithm>
 
 namespace tervan {
 

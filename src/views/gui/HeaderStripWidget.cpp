@@ -31,10 +31,9 @@ THeaderStrip::THeaderStrip(QWidget* parent) : QFrame(parent)
         label->setFont(GothicFont(style.pixelSize, true));
         label->setTextColor(Rgb(style.textColour));
         label->setTextStyle(style.opaque ? TLabel3D::kFlat : TLabel3D::kRaised);
-        if (style.opaque) {
-            label->setOpaque(true);
+        // The race number's black box appears with the first race shown.
+        if (style.opaque)
             label->setBackgroundColor(Rgb(style.background));
-        }
         if (style.centred)
             label->setAlignment(Qt::AlignCenter);
         if (style.width > 0) {
@@ -49,8 +48,11 @@ THeaderStrip::THeaderStrip(QWidget* parent) : QFrame(parent)
 void THeaderStrip::SetTexts(const HeaderStripTexts& texts)
 {
     texts_ = texts;
-    for (int i = 0; i < 11; ++i)
+    for (int i = 0; i < 11; ++i) {
         labels_[static_cast<size_t>(i)]->SetCaption(HeaderLabelText(texts, i));
+        if (kHeaderLabelStyles[i].opaque)
+            labels_[static_cast<size_t>(i)]->setOpaque(true);
+    }
 }
 
 TLabel3D* THeaderStrip::LabelByName(const char* name) const
