@@ -310,6 +310,12 @@ private slots:
         form->SpeedButton13Click();
         QCOMPARE(QApplication::clipboard()->text().toStdString(), Tool({"card", sample_->native().string(), U8(day_), "4"}));
 
+        // The keys step through the races too.
+        form->findChild<QAction*>(QStringLiteral("NextRaceAction"))->trigger();
+        QCOMPARE(form->CurrentRace(), 4);
+        form->findChild<QAction*>(QStringLiteral("PreviousRaceAction"))->trigger();
+        QCOMPARE(form->CurrentRace(), 3);
+
         // Rebuilding the day list (after a download) keeps the day on screen selected.
         form->MakeDataListBtnClick();
         QCOMPARE(form->DateCombo()->currentIndex(), 0);

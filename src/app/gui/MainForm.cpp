@@ -279,6 +279,18 @@ void TMainForm::BuildLeftPanel(QWidget* parent)
         if (!steppingRaces_)
             UpDown1Click();
     });
+    // Keys step the stepper, so races can be changed while the left panel
+    // is hidden: Ctrl+PageDown the next race, Ctrl+PageUp the previous one.
+    auto* nextRace = new QAction(U("次のレース"), this);
+    nextRace->setObjectName(QStringLiteral("NextRaceAction"));
+    nextRace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    connect(nextRace, &QAction::triggered, upDown1_, &QSpinBox::stepUp);
+    auto* previousRace = new QAction(U("前のレース"), this);
+    previousRace->setObjectName(QStringLiteral("PreviousRaceAction"));
+    previousRace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    connect(previousRace, &QAction::triggered, upDown1_, &QSpinBox::stepDown);
+    addAction(nextRace);
+    addAction(previousRace);
 }
 
 void TMainForm::BuildPages(QWidget* parent)
