@@ -8,9 +8,14 @@
 #include "widgets/HotTrackButton.h"
 #include "widgets/Label3D.h"
 #include "widgets/Notifier.h"
+#include "widgets/QtNotifier.h"
 #include "widgets/StringGrid.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -225,6 +230,30 @@ private slots:
         QVERIFY(progress.windowFlags() & Qt::FramelessWindowHint);
         progress.Finish();
         QVERIFY(!progress.isVisible());
+    }
+
+    void qtNotifierShowsModalBoxes()
+    {
+        QtNotifier notifier;
+        QString shown;
+        auto press = [&shown](const QString& button) {
+            QTimer::singleShot(0, [&shown, button] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box != nullptr);
+                shown = box->text();
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text() == button)
+                        b->click();
+            });
+        };
+        press(QString::fromUtf8("いいえ(&N)"));
+        QVERIFY(!notifier.Confirm(SJ("データ取込を中止します。実行しますか？")));
+        QCOMPARE(shown, QString::fromUtf8("データ取込を中止します。実行しますか？"));
+        press(QString::fromUtf8("はい(&Y)"));
+        QVERIFY(notifier.Confirm(SJ("実行しますか？")));
+        press(QStringLiteral("OK"));
+        notifier.Information(SJ("データ作成が完了しました。"));
+        QCOMPARE(shown, QString::fromUtf8("データ作成が完了しました。"));
     }
 
     void recordingNotifierKeepsOrderAndAnswers()
