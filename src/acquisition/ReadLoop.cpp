@@ -158,6 +158,7 @@ void JVDownload::RunReadLoop()
     m_readMax = m_readCount;
     m_notifier.ReadProgress(0, m_readMax);
     m_filesRead = 0;
+    m_recordsRead = 0;
     const long threshold = RecentDateThreshold(m_clock());
     std::int32_t size = kReadBufferSize;
     std::string record;
@@ -170,6 +171,7 @@ void JVDownload::RunReadLoop()
         }
         const std::int32_t r = m_jv.JVRead(record, size, fileName);
         if (r > 0) {
+            ++m_recordsRead;
             for (const std::string& line : m_files.StoreAccumulated(record, threshold))
                 m_notifier.LogLine(line);
         } else if (r == -1) {

@@ -104,6 +104,8 @@ public:
     std::int32_t DownloadCount() const { return m_downloadCount; }
     const std::string& LastFileTimestamp() const { return m_lastFileTimestamp; }
     int FilesRead() const { return m_filesRead; }
+    // Records JVRead delivered in the last read loop.
+    long RecordsRead() const { return m_recordsRead; }
 
 private:
     void Inform(const std::string& text);
@@ -124,6 +126,7 @@ private:
     std::int32_t m_downloadCount = 0;
     std::string m_lastFileTimestamp;
     int m_filesRead = 0;
+    long m_recordsRead = 0;
     int m_downloadMax = 100;
     int m_readMax = 100;
 };

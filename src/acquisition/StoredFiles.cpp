@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace tervan {
 
@@ -49,33 +50,123 @@ bool BlankAfterTrim(std::string_view line)
     return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x20; });
 }
 
-std::string JoinLines(const std::vector<std::string_view>& lines)
+void SplitInto(std::string_view contents, std::vector<std::string_view>& lines)
+{
+    lines.clear();
+    const char* p = contents.data();
+    const char* const end = p + contents.size();
+    while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = nl ? nl : end;
+        bool crlf = false;
+        // CRs before the LF: the last one right before it ends the line with
+        // it, any other ends a line of its own.
+        while (const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)))) {
+            lines.emplace_back(p, static_cast<size_t>(cr - p));
+            p = cr + 1;
+            if (nl && p == stop) {
+                crlf = true;
+                break;
+            }
+        }
+        if (crlf) {
+            p = nl + 1;
+        } else if (nl) {
+            lines.emplace_back(p, static_cast<size_t>(nl - p));
+            p = nl + 1;
+        } else {
+            if (p < end)
+                lines.emplace_back(p, static_cast<size_t>(end - p));
+            p = end;
+        }
+    }
+}
+
+// Whether the file text is exactly the lines, each followed by CR LF.
+bool SameAsJoined(const std::vector<std::string_view>& lines, std::string_view text)
 {
     size_t total = 0;
     for (std::string_view l : lines)
         total += l.size() + 2;
-    std::string out;
+    if (total != text.size())
+        return false;
+    size_t at = 0;
+    for (std::string_view l : lines) {
+        if (l.data() != text.data() + at && std::memcmp(l.data(), text.data() + at, l.size()) != 0)
+            return false;
+        at += l.size();
+        if (text[at] != '\r' || text[at + 1] != '\n')
+            return false;
+        at += 2;
+    }
+    return true;
+}
+
+void JoinInto(const std::vector<std::string_view>& lines, std::string& out)
+{
+    size_t total = 0;
+    for (std::string_view l : lines)
+        total += l.size() + 2;
+    out.clear();
     out.reserve(total);
     for (std::string_view l : lines) {
         out.append(l);
         out.append("\r\n");
     }
-    return out;
 }
 
-// Rewrites the file unless it already holds exactly these bytes.
-bool WriteIfChanged(const std::string& path, const std::string& before, bool existed, const std::string& after)
+using Scratch = detail::MergeScratch;
+
+// Rewrites the file with the lines unless it already holds exactly them.
+bool WriteLines(Scratch& s, const std::string& path, bool existed)
 {
-    if (existed && before == after)
+    if (existed && SameAsJoined(s.lines, s.before))
         return false;
-    fs::RewriteFile(path, after);
+    JoinInto(s.lines, s.after);
+    fs::RewriteFile(path, s.after);
     return true;
 }
 
-void EnsureFolder(const std::string& folder)
+bool Merge(Scratch& s, const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
 {
-    if (!fs::DirExists(folder))
-        fs::CreateDirs(folder);
+    const bool existed = fs::ReadFile(path, s.before);
+    s.lines.clear();
+    if (existed)
+        SplitInto(s.before, s.lines);
+    bool replaced = false;
+    for (std::string_view& l : s.lines) {
+        if (J::Get(l, J::kRaceKey) == raceKey) {
+            l = line;
+            replaced = true;
+            break;
+        }
+    }
+    if (!replaced)
+        s.lines.push_back(line);
+    if (!std::is_sorted(s.lines.begin(), s.lines.end(), LineLess))
+        std::stable_sort(s.lines.begin(), s.lines.end(), LineLess);
+    if (dropBlankFirstLine && !s.lines.empty() && BlankAfterTrim(s.lines.front()))
+        s.lines.erase(s.lines.begin());
+    return WriteLines(s, path, existed);
+}
+
+bool PutSlot(Scratch& s, const std::string& path, std::string_view line, int slot, bool createWhenMissing)
+{
+    if (slot < 0 || slot >= J::kSlotLines)
+        return false;
+    static const std::string emptySlot(J::kLineLengthSE, ' ');
+    const bool existed = fs::ReadFile(path, s.before);
+    if (!existed && !createWhenMissing)
+        return false;
+    s.lines.clear();
+    if (existed)
+        SplitInto(s.before, s.lines);
+    // A damaged file that lost its last slots is padded rather than refused,
+    // so that it does not block every later download of its day.
+    if (s.lines.size() < static_cast<size_t>(J::kSlotLines))
+        s.lines.resize(J::kSlotLines, emptySlot);
+    s.lines[static_cast<size_t>(slot)] = line;
+    return WriteLines(s, path, existed);
 }
 
 std::string LogRace(std::string_view record, const std::string& fileName)
@@ -178,68 +269,36 @@ std::string RecordDamage(std::string_view record)
 std::vector<std::string_view> SplitLines(std::string_view contents)
 {
     std::vector<std::string_view> lines;
-    size_t start = 0;
-    const size_t n = contents.size();
-    while (start < n) {
-        size_t end = contents.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(contents.substr(start));
-            break;
-        }
-        lines.push_back(contents.substr(start, end - start));
-        start = end + 1;
-        if (contents[end] == '\r' && start < n && contents[start] == '\n')
-            ++start;
-    }
+    SplitInto(contents, lines);
     return lines;
 }
 
 bool MergeByRaceKey(const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
 {
-    std::string before;
-    const bool existed = fs::ReadFile(path, before);
-    std::vector<std::string_view> lines;
-    if (existed)
-        lines = SplitLines(before);
-    bool replaced = false;
-    for (std::string_view& l : lines) {
-        if (J::Get(l, J::kRaceKey) == raceKey) {
-            l = line;
-            replaced = true;
-            break;
-        }
-    }
-    if (!replaced)
-        lines.push_back(line);
-    std::stable_sort(lines.begin(), lines.end(), LineLess);
-    if (dropBlankFirstLine && !lines.empty() && BlankAfterTrim(lines.front()))
-        lines.erase(lines.begin());
-    return WriteIfChanged(path, before, existed, JoinLines(lines));
+    Scratch s;
+    return Merge(s, path, line, raceKey, dropBlankFirstLine);
 }
 
 bool PutRunnerSlot(const std::string& path, std::string_view line, int slot, bool createWhenMissing)
 {
-    if (slot < 0 || slot >= J::kSlotLines)
-        return false;
-    static const std::string emptySlot(J::kLineLengthSE, ' ');
-    std::string before;
-    const bool existed = fs::ReadFile(path, before);
-    if (!existed && !createWhenMissing)
-        return false;
-    std::vector<std::string_view> lines;
-    if (existed)
-        lines = SplitLines(before);
-    // A damaged file that lost its last slots is padded rather than refused,
-    // so that it does not block every later download of its day.
-    if (lines.size() < static_cast<size_t>(J::kSlotLines))
-        lines.resize(J::kSlotLines, emptySlot);
-    lines[static_cast<size_t>(slot)] = line;
-    return WriteIfChanged(path, before, existed, JoinLines(lines));
+    Scratch s;
+    return PutSlot(s, path, line, slot, createWhenMissing);
 }
 
 StoredRaceFiles::StoredRaceFiles(std::string baseFolder)
     : m_base(std::move(baseFolder))
 {
+}
+
+// Makes a folder on its first use; folders seen once are not looked at again
+// (one that vanishes later makes the next write fail with its own error).
+void StoredRaceFiles::Folder(const std::string& folder)
+{
+    if (m_knownFolders.count(folder))
+        return;
+    if (!fs::DirExists(folder))
+        fs::CreateDirs(folder);
+    m_knownFolders.insert(folder);
 }
 
 bool StoredRaceFiles::Count(bool written)
@@ -272,9 +331,9 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
 
     // Race file.
     if (isRA && (stage || (recent && n != 0)) && race > 0) {
-        EnsureFolder(DataFolder(m_base));
+        Folder(DataFolder(m_base));
         const std::string name = RaceFileName(record);
-        Count(MergeByRaceKey(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, true));
+        Count(Merge(m_scratch, fs::Join(DataFolder(m_base), name), BlankedLine(record), key, true));
         log.push_back(LogRace(record, name));
     }
     // Runner slot file. A runner without a slot (race above 12, horse number
@@ -283,34 +342,34 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
         const long long horse = ReadDecimal(J::Get(record, J::SE::kHorseNumber));
         const int slot = J::SlotIndex(race, horse);
         if (race > 0 && horse > 0 && slot >= 0) {
-            EnsureFolder(DataFolder(m_base));
+            Folder(DataFolder(m_base));
             const std::string name = RunnerSlotFileName(record);
-            Count(PutRunnerSlot(fs::Join(DataFolder(m_base), name), record.substr(0, record.size() - 2), slot, true));
+            Count(PutSlot(m_scratch, fs::Join(DataFolder(m_base), name), record.substr(0, record.size() - 2), slot, true));
             log.push_back(SJ("作成済み:") + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len) + "R/"
                           + MidStr(record, J::SE::kHorseNumber.pos, J::SE::kHorseNumber.len) + SJ("番/") + name);
         }
     }
     // Payout file.
     if (isHR && race > 0) {
-        EnsureFolder(DataFolder(m_base));
+        Folder(DataFolder(m_base));
         const std::string name = PayoutFileName(record);
-        Count(MergeByRaceKey(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, false));
+        Count(Merge(m_scratch, fs::Join(DataFolder(m_base), name), BlankedLine(record), key, false));
         log.push_back(LogRace(record, name));
     }
     // Result race file.
     if (isRA && final) {
         const std::string folder = ResultRaceFolder(m_base, record);
-        EnsureFolder(folder);
+        Folder(folder);
         const std::string name = ResultRaceFileName(record);
-        Count(MergeByRaceKey(fs::Join(folder, name), BlankedLine(record), key, false));
+        Count(Merge(m_scratch, fs::Join(folder, name), BlankedLine(record), key, false));
         log.push_back(LogRace(record, name));
     }
     // Horse history file.
     if (isSE && final) {
         const std::string folder = HorseHistoryFolder(m_base, record);
-        EnsureFolder(folder);
+        Folder(folder);
         const std::string name = HorseHistoryFileName(record);
-        Count(MergeByRaceKey(fs::Join(folder, name), BlankedLine(record), key, false));
+        Count(Merge(m_scratch, fs::Join(folder, name), BlankedLine(record), key, false));
         log.push_back(SJ("作成済み:") + DayCourseStem(record) + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len)
                       + "R/" + name);
     }
@@ -336,7 +395,7 @@ void StoredRaceFiles::StoreRealtime(std::string_view record)
     if (kind == J::kKindRA) {
         const std::string path = fs::Join(DataFolder(m_base), RaceFileName(record));
         if (fs::FileExists(path)) {
-            Count(MergeByRaceKey(path, BlankedLine(record), key, true));
+            Count(Merge(m_scratch, path, BlankedLine(record), key, true));
             stored = true;
         }
     } else if (kind == J::kKindSE) {
@@ -344,12 +403,12 @@ void StoredRaceFiles::StoreRealtime(std::string_view record)
         const int slot = J::SlotIndex(race, horse);
         const std::string path = fs::Join(DataFolder(m_base), RunnerSlotFileName(record));
         if (horse > 0 && slot >= 0 && fs::FileExists(path)) {
-            Count(PutRunnerSlot(path, record.substr(0, record.size() - 2), slot, false));
+            Count(PutSlot(m_scratch, path, record.substr(0, record.size() - 2), slot, false));
             stored = true;
         }
     } else {
-        EnsureFolder(DataFolder(m_base));
-        Count(MergeByRaceKey(fs::Join(DataFolder(m_base), PayoutFileName(record)), BlankedLine(record), key, false));
+        Folder(DataFolder(m_base));
+        Count(Merge(m_scratch, fs::Join(DataFolder(m_base), PayoutFileName(record)), BlankedLine(record), key, false));
         stored = true;
     }
     if (stored)

@@ -24,6 +24,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace tervan {
@@ -90,6 +91,16 @@ bool MergeByRaceKey(const std::string& path, std::string_view line, std::string_
 // nothing is written. Returns whether the file was written.
 bool PutRunnerSlot(const std::string& path, std::string_view line, int slot, bool createWhenMissing);
 
+namespace detail {
+// The buffers a merge works in, kept between records so that a long import
+// does not allocate them again for every record.
+struct MergeScratch {
+    std::string before;
+    std::string after;
+    std::vector<std::string_view> lines;
+};
+} // namespace detail
+
 class StoredRaceFiles {
 public:
     // baseFolder: the program's base folder (CP932).
@@ -116,8 +127,11 @@ public:
 
 private:
     bool Count(bool written);
+    void Folder(const std::string& folder);
 
     std::string m_base;
+    detail::MergeScratch m_scratch;
+    std::unordered_set<std::string> m_knownFolders;
     long m_recordsStored = 0;
     long m_recordsDamaged = 0;
     long m_filesWritten = 0;

@@ -334,3 +334,21 @@ TEST_F(StoredFilesTest, RealtimeModeOnlyUpdatesKnownDays)
     EXPECT_EQ(Lines(after.at("DATA/2006年05月28日東京.jvRA")).size(), 2u);
     EXPECT_NE(after.at("DATA/2006年05月28日東京.jvSEr"), before.at("DATA/2006年05月28日東京.jvSEr"));
 }
+
+TEST(SplitLines, EveryKindOfLineEnd)
+{
+    auto split = [](std::string_view text) {
+        std::vector<std::string> out;
+        for (std::string_view l : SplitLines(text))
+            out.emplace_back(l);
+        return out;
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(split(""), V {});
+    EXPECT_EQ(split("A"), V {"A"});
+    EXPECT_EQ(split("A\r\nB\nC\rD"), (V {"A", "B", "C", "D"}));
+    EXPECT_EQ(split("A\r\r\n"), (V {"A", ""}));
+    EXPECT_EQ(split("\r\n\r\n"), (V {"", ""}));
+    EXPECT_EQ(split("A\r"), V {"A"});
+    EXPECT_EQ(split("A\n\rB\r\n"), (V {"A", "", "B"}));
+}
