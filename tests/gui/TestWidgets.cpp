@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
@@ -254,6 +255,21 @@ private slots:
         press(QStringLiteral("OK"));
         notifier.Information(SJ("データ作成が完了しました。"));
         QCOMPARE(shown, QString::fromUtf8("データ作成が完了しました。"));
+
+        // A box over a window that a day load has disabled still takes its OK.
+        QWidget owner;
+        owner.show();
+        owner.setEnabled(false);
+        QtNotifier ownedNotifier(&owner);
+        bool enabled = false;
+        QTimer::singleShot(0, [&enabled] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box != nullptr);
+            enabled = box->isEnabled();
+            qobject_cast<QDialog*>(box)->accept();
+        });
+        ownedNotifier.Information(SJ("データ作成が未完了のようです。"));
+        QVERIFY(enabled);
     }
 
     void recordingNotifierKeepsOrderAndAnswers()
