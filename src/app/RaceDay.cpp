@@ -570,50 +570,52 @@ void FillRunnerResults(RunnerSummary& runner, std::string_view runnerLine)
     runner.winOdds = static_cast<double>(ReadInt(runnerLine, 360, 4)) / 10.0;
 }
 
+namespace {
+
+// 単勝 and 複勝 entries: horse number (2), payout (9), popularity (2); 13 bytes each.
+template <std::size_t N>
+void ReadHorsePayouts(std::string_view line, std::size_t first, std::array<HorsePayout, N>& payouts)
+{
+    for (std::size_t e = 0; e < N; ++e) {
+        const std::size_t at = first + 13 * e;
+        HorsePayout& p = payouts[e];
+        p.horseNumber = ReadInt(line, at, 2);
+        p.payout = ReadInt(line, at + 2, 9);
+        p.popularity = ReadInt(line, at + 11, 2);
+    }
+}
+
+// Pair entries: two numbers of `numberWidth` bytes each, payout (9), popularity (`popularityWidth`);
+// 枠連 has 1-byte brackets and a 2-byte popularity (13 bytes), 馬連 and ﾜｲﾄﾞ 2-byte horses and a
+// 3-byte popularity (16 bytes). The label is "%2d-%2d".
+template <std::size_t N>
+void ReadPairPayouts(std::string_view line, std::size_t first, std::size_t numberWidth, std::size_t popularityWidth,
+                     std::array<PairPayout, N>& payouts)
+{
+    const std::size_t stride = 2 * numberWidth + 9 + popularityWidth;
+    char label[32];
+    for (std::size_t e = 0; e < N; ++e) {
+        const std::size_t at = first + stride * e;
+        PairPayout& p = payouts[e];
+        std::snprintf(label, sizeof label, "%2d-%2d", ReadInt(line, at, numberWidth),
+                      ReadInt(line, at + numberWidth, numberWidth));
+        p.label.assign(label);
+        p.payout = ReadInt(line, at + 2 * numberWidth, 9);
+        p.popularity = ReadInt(line, at + 2 * numberWidth + 9, popularityWidth);
+    }
+}
+
+} // namespace
+
 void FillPayouts(RaceSlot& slot)
 {
     const std::string_view line = slot.payoutLine;
     RaceSummary& sum = slot.summary;
-    char label[32];
-    auto pairLabel = [&](int a, int b) {
-        std::snprintf(label, sizeof label, "%2d-%2d", a, b);
-        return std::string_view(label);
-    };
-    for (int e = 0; e < kWinPayoutCount; ++e) {
-        const std::size_t at = 103 + 13 * static_cast<std::size_t>(e);
-        HorsePayout& p = sum.winPayouts[static_cast<std::size_t>(e)];
-        p.horseNumber = ReadInt(line, at, 2);
-        p.payout = ReadInt(line, at + 2, 9);
-        p.popularity = ReadInt(line, at + 11, 2);
-    }
-    for (int e = 0; e < kBracketQuinellaPayoutCount; ++e) {
-        const std::size_t at = 207 + 13 * static_cast<std::size_t>(e);
-        PairPayout& p = sum.bracketQuinellaPayouts[static_cast<std::size_t>(e)];
-        p.label.assign(pairLabel(ReadInt(line, at, 1), ReadInt(line, at + 1, 1)));
-        p.payout = ReadInt(line, at + 2, 9);
-        p.popularity = ReadInt(line, at + 11, 2);
-    }
-    for (int e = 0; e < kQuinellaPayoutCount; ++e) {
-        const std::size_t at = 246 + 16 * static_cast<std::size_t>(e);
-        PairPayout& p = sum.quinellaPayouts[static_cast<std::size_t>(e)];
-        p.label.assign(pairLabel(ReadInt(line, at, 2), ReadInt(line, at + 2, 2)));
-        p.payout = ReadInt(line, at + 4, 9);
-        p.popularity = ReadInt(line, at + 13, 3);
-    }
-    for (int e = 0; e < kPlacePayoutCount; ++e) {
-        const std::size_t at = 142 + 13 * static_cast<std::size_t>(e);
-        HorsePayout& p = sum.placePayouts[static_cast<std::size_t>(e)];
-        p.horseNumber = ReadInt(line, at, 2);
-        p.payout = ReadInt(line, at + 2, 9);
-        p.popularity = ReadInt(line, at + 11, 2);
-    }
-    for (int e = 0; e < kWidePayoutCount; ++e) {
-        const std::size_t at = 294 + 16 * static_cast<std::size_t>(e);
-        PairPayout& p = sum.widePayouts[static_cast<std::size_t>(e)];
-        p.label.assign(pairLabel(ReadInt(line, at, 2), ReadInt(line, at + 2, 2)));
-        p.payout = ReadInt(line, at + 4, 9);
-        p.popularity = ReadInt(line, at + 13, 3);
-    }
+    ReadHorsePayouts(line, 103, sum.winPayouts);
+    ReadHorsePayouts(line, 142, sum.placePayouts);
+    ReadPairPayouts(line, 207, 1, 2, sum.bracketQuinellaPayouts);
+    ReadPairPayouts(line, 246, 2, 3, sum.quinellaPayouts);
+    ReadPairPayouts(line, 294, 2, 3, sum.widePayouts);
 }
 
 DayLoadResult LoadRaceDay(RaceDay& day, const std::string& base, const std::string& entry,
