@@ -1,7 +1,6 @@
 // tervan-tool card: one race card as its clipboard copy gives it.
 #include "tool/ToolCommand.h"
 
-#include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 #include "tool/DayLoadTool.h"
 #include "views/RaceCardText.h"
@@ -28,18 +27,15 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (args.size() != 3)
         return UsageError(kCommand, err);
     long long race = 0;
-    if (!TryReadDecimal(args[2], race) || TrimSpaces(args[2]).size() != std::to_string(race).size()) {
-        err << "card: RACE must be a number, not '" << args[2] << "'\n";
+    if (!ParseRaceArgument(kCommand.name, args[2], race, err))
         return 2;
-    }
     auto day = std::make_unique<RaceDay>();
     if (!LoadDayForTool(*day, args[0], args[1], err))
         return 1;
-    if (race < 1 || race > static_cast<long long>(day->raceList.size())) {
-        err << "card: the day has " << day->raceList.size() << " races; there is no race " << race << "\n";
+    const RaceSlot* picked = PickRace(*day, race, kCommand.name, err);
+    if (!picked)
         return 1;
-    }
-    const RaceSlot& slot = day->slots[static_cast<std::size_t>(day->raceList[static_cast<std::size_t>(race - 1)].slot)];
+    const RaceSlot& slot = *picked;
     const RaceCard card = MakeRaceCard(slot);
     if (!card.complete)
         err << Cp932ToUtf8(card.incompleteMessage) << "\n";

@@ -2,7 +2,6 @@
 #include "tool/ToolCommand.h"
 
 #include "platform/FileSystem.h"
-#include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 #include "tool/DayLoadTool.h"
 #include "views/CsvExport.h"
@@ -32,10 +31,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (args.size() != 2 && args.size() != 3)
         return UsageError(kCommand, err);
     long long race = 0;
-    if (args.size() == 3 && (!TryReadDecimal(args[2], race) || TrimSpaces(args[2]).size() != std::to_string(race).size())) {
-        err << "csv: RACE must be a number, not '" << args[2] << "'\n";
+    if (args.size() == 3 && !ParseRaceArgument(kCommand.name, args[2], race, err))
         return 2;
-    }
     auto day = std::make_unique<RaceDay>();
     if (!LoadDayForTool(*day, args[0], args[1], err))
         return 1;
@@ -43,11 +40,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
     std::string path;
     if (args.size() == 3) {
-        if (race < 1 || race > static_cast<long long>(day->raceList.size())) {
-            err << "csv: the day has " << day->raceList.size() << " races; there is no race " << race << "\n";
+        const RaceSlot* picked = PickRace(*day, race, kCommand.name, err);
+        if (!picked)
             return 1;
-        }
-        const RaceSlot& slot = day->slots[static_cast<size_t>(day->raceList[static_cast<size_t>(race - 1)].slot)];
+        const RaceSlot& slot = *picked;
         const RaceCard card = MakeRaceCard(slot);
         if (!card.complete)
             err << Cp932ToUtf8(card.incompleteMessage) << "\n";

@@ -1,7 +1,6 @@
 // tervan-tool results: the results panel of one race, one line per slot.
 #include "tool/ToolCommand.h"
 
-#include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 #include "tool/DayLoadTool.h"
 #include "views/ResultsPanel.h"
@@ -29,19 +28,15 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (args.size() != 3)
         return UsageError(kCommand, err);
     long long race = 0;
-    if (!TryReadDecimal(args[2], race) || TrimSpaces(args[2]).size() != std::to_string(race).size()) {
-        err << "results: RACE must be a number, not '" << args[2] << "'\n";
+    if (!ParseRaceArgument(kCommand.name, args[2], race, err))
         return 2;
-    }
     auto day = std::make_unique<RaceDay>();
     if (!LoadDayForTool(*day, args[0], args[1], err))
         return 1;
-    if (race < 1 || race > static_cast<long long>(day->raceList.size())) {
-        err << "results: the day has " << day->raceList.size() << " races; there is no race " << race << "\n";
+    const RaceSlot* slot = PickRace(*day, race, kCommand.name, err);
+    if (!slot)
         return 1;
-    }
-    const int slot = day->raceList[static_cast<size_t>(race - 1)].slot;
-    const std::vector<ResultSlotFill> fill = FillResultsPanel(day->slots[static_cast<size_t>(slot)].summary);
+    const std::vector<ResultSlotFill> fill = FillResultsPanel(slot->summary);
     for (BetKind bet : {BetKind::Win, BetKind::Place, BetKind::BracketQuinella, BetKind::Quinella, BetKind::Wide}) {
         for (const ResultSlotFill& f : fill) {
             if (f.bet != bet)

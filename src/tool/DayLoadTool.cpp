@@ -1,5 +1,6 @@
 #include "tool/DayLoadTool.h"
 
+#include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 
 #include <ostream>
@@ -16,6 +17,25 @@ bool LoadDayForTool(RaceDay& day, const std::string& baseUtf8, const std::string
         return false;
     }
     return true;
+}
+
+bool ParseRaceArgument(std::string_view command, const std::string& text, long long& race, std::ostream& err)
+{
+    race = 0;
+    if (!TryReadDecimal(text, race) || TrimSpaces(text).size() != std::to_string(race).size()) {
+        err << command << ": RACE must be a number, not '" << text << "'\n";
+        return false;
+    }
+    return true;
+}
+
+const RaceSlot* PickRace(const RaceDay& day, long long race, std::string_view command, std::ostream& err)
+{
+    if (race < 1 || race > static_cast<long long>(day.raceList.size())) {
+        err << command << ": the day has " << day.raceList.size() << " races; there is no race " << race << "\n";
+        return nullptr;
+    }
+    return &day.slots[static_cast<std::size_t>(day.raceList[static_cast<std::size_t>(race - 1)].slot)];
 }
 
 } // namespace tervan::tool
