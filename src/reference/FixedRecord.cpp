@@ -1,5 +1,7 @@
 #include "reference/FixedRecord.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <limits>
 
 namespace tervan {
@@ -58,6 +60,31 @@ std::string PadLeft(std::string_view text, size_t width)
     if (text.size() >= width)
         return std::string(text.substr(0, width));
     return std::string(width - text.size(), ' ') + std::string(text);
+}
+
+std::string FormatText(const char* format, ...)
+{
+    char buffer[128];
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    std::string text;
+    if (length < 0) {
+        va_end(again);
+        return text;
+    }
+    if (static_cast<size_t>(length) < sizeof buffer) {
+        text.assign(buffer, static_cast<size_t>(length));
+    } else {
+        text.resize(static_cast<size_t>(length) + 1);
+        std::vsnprintf(text.data(), text.size(), format, again);
+        text.resize(static_cast<size_t>(length));
+    }
+    va_end(again);
+    return text;
 }
 
 } // namespace tervan

@@ -38,4 +38,7 @@ std::string_view TrimRightSpaces(std::string_view text);
 std::string PadRight(std::string_view text, size_t width);
 std::string PadLeft(std::string_view text, size_t width);
 
+// printf into a std::string, for the fixed-width numbers of records and cells ("%2d", "%6.1f", "%02d").
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 } // namespace tervan

@@ -1,11 +1,11 @@
 #include "sample/OddsArchives.h"
 
 #include "platform/FileSystem.h"
+#include "reference/FixedRecord.h"
 #include "sample/LhaWriter.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace tervan::sample {
 
@@ -20,19 +20,10 @@ void Put(std::string& line, size_t pos, std::string_view text)
     line.replace(pos - 1, text.size(), text);
 }
 
-std::string Format(const char* format, int value)
-{
-    char buf[32];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
-}
-
 // Tenths as "%5.1f" text ("  3.5", "999.9").
 std::string Decimal5(int tenths)
 {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%3d.%d", tenths / 10, tenths % 10);
-    return buf;
+    return FormatText("%3d.%d", tenths / 10, tenths % 10);
 }
 
 // One character for a number 1-35: 1-9, then a, b, c, ...
@@ -47,7 +38,7 @@ std::string KolCourse(const std::string& jvCode)
     static const char* const kOrder[] = {"08", "09", "07", "10", "05", "06", "03", "04", "01", "02"};
     for (int i = 0; i < 10; ++i)
         if (jvCode == kOrder[i])
-            return Format("%02d", i);
+            return FormatText("%02d", i);
     return "99";
 }
 
@@ -116,11 +107,11 @@ std::string JrdbLine(const SampleDay& day, const SampleRace& race)
     const RaceMarket m(race);
     std::string line(kJrdbLine, ' ');
     Put(line, 1, race.course);
-    Put(line, 3, Format("%02d", day.year % 100));
+    Put(line, 3, FormatText("%02d", day.year % 100));
     line[4] = Code36(race.meeting);
     line[5] = Code36(race.meetingDay);
-    Put(line, 7, Format("%02d", race.raceNumber));
-    Put(line, 9, Format("%02d", m.runners));
+    Put(line, 7, FormatText("%02d", race.raceNumber));
+    Put(line, 9, FormatText("%02d", m.runners));
     for (int i = 0; i < m.runners && i < 18; ++i) {
         Put(line, 11 + 5 * static_cast<size_t>(i), Decimal5(m.winTenths[static_cast<size_t>(i)]));
         Put(line, 101 + 5 * static_cast<size_t>(i), Decimal5(m.PlaceTenths(i)));
@@ -139,7 +130,7 @@ std::string KolField(int tenths, int width, int starFrom)
         return std::string(static_cast<size_t>(width - 1), ' ') + "-";
     if (tenths >= starFrom)
         return std::string(static_cast<size_t>(width - 1), ' ') + "*";
-    return Format(width == 5 ? "%05d" : "%07d", tenths);
+    return FormatText(width == 5 ? "%05d" : "%07d", tenths);
 }
 
 std::string KolLine(const SampleDay& day, const SampleRace& race)
@@ -147,11 +138,11 @@ std::string KolLine(const SampleDay& day, const SampleRace& race)
     const RaceMarket m(race);
     std::string line(kKolLine, ' ');
     Put(line, 1, KolCourse(race.course));
-    Put(line, 7, Format("%02d", race.meeting));
-    Put(line, 9, Format("%02d", race.meetingDay));
-    Put(line, 11, Format("%02d", race.raceNumber));
+    Put(line, 7, FormatText("%02d", race.meeting));
+    Put(line, 9, FormatText("%02d", race.meetingDay));
+    Put(line, 11, FormatText("%02d", race.raceNumber));
     Put(line, 13, std::to_string(day.Yyyymmdd()));
-    Put(line, 110, Format("%02d", m.runners));
+    Put(line, 110, FormatText("%02d", m.runners));
     for (int i = 0; i < 18; ++i)
         Put(line, 162 + 5 * static_cast<size_t>(i), KolField(i < m.runners ? m.winTenths[static_cast<size_t>(i)] : 0, 5, 500));
     size_t index = 0;
@@ -187,7 +178,7 @@ int RaceCount(const SampleDay& day)
 
 std::string Yymmdd(const SampleDay& day)
 {
-    return Format("%06d", static_cast<int>(day.Yyyymmdd() % 1000000));
+    return FormatText("%06d", static_cast<int>(day.Yyyymmdd() % 1000000));
 }
 
 // Odds are published the evening before the race day.

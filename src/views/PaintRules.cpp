@@ -4,7 +4,6 @@
 #include "reference/KeibaFunc.h"
 #include "reference/ShiftJis.h"
 
-#include <cstdio>
 
 namespace tervan {
 namespace {
@@ -15,20 +14,6 @@ constexpr PaintColour kCellText = 0x02000000;
 
 // Rests of 56 days or more are the ones the maxims look at.
 constexpr int kLongRestDays = 56;
-
-std::string Format(const char* format, int value)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
-
-std::string FormatOdds(double value)
-{
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%6.1f", value);
-    return buffer;
-}
 
 TextRun Run(std::string text, int x, int y, int pointSize, bool bold, PaintColour colour)
 {
@@ -140,12 +125,12 @@ CellPaint RunnerCellPaint(const RaceSlot& slot, int runnerIndex, int col, bool s
             p.background = colour;
             text = bracket == 1 || bracket == 5 ? kColourBlack : kColourWhite;
         }
-        p.runs.push_back(Run(Format("%1d", bracket), 5, 3, 10, true, text));
+        p.runs.push_back(Run(FormatText("%1d", bracket), 5, 3, 10, true, text));
         break;
     }
     case 1:
         p.background = kColourToolTip;
-        p.runs.push_back(Run(Format("%2d", horse), 1, 3, 10, true, kColourBlack));
+        p.runs.push_back(Run(FormatText("%2d", horse), 1, 3, 10, true, kColourBlack));
         break;
     case 2:
         p.background = kColourMaxim;
@@ -201,21 +186,21 @@ CellPaint RunnerCellPaint(const RaceSlot& slot, int runnerIndex, int col, bool s
     }
     case 11:
         p.background = kColourForecast;
-        p.runs.push_back(Run(race.forecastPresent && runner.forecastOdds > 0 ? FormatOdds(runner.forecastOdds) : " ",
+        p.runs.push_back(Run(race.forecastPresent && runner.forecastOdds > 0 ? FormatText("%6.1f", runner.forecastOdds) : " ",
                              8, 7, 9, false, kCellText));
         break;
     case 12:
         p.background = kColourForecast;
-        p.runs.push_back(Run(race.forecastPresent && runner.forecastRank >= 1 ? Format("%2d", runner.forecastRank) : " ",
+        p.runs.push_back(Run(race.forecastPresent && runner.forecastRank >= 1 ? FormatText("%2d", runner.forecastRank) : " ",
                              8, 7, 9, false, kCellText));
         break;
     case 13: {
         const int place = runner.finishingPlace;
         const int popularity = runner.popularity;
-        p.runs.push_back(Run(place != 0 ? Format("%2d", place) + SJ("着") : " ", 5, 1, 8, true, ResultColour(place)));
-        p.runs.push_back(Run(popularity != 0 ? Format("%2d", popularity) + SJ("人") : " ", 40, 1, 8, true,
+        p.runs.push_back(Run(place != 0 ? FormatText("%2d", place) + SJ("着") : " ", 5, 1, 8, true, ResultColour(place)));
+        p.runs.push_back(Run(popularity != 0 ? FormatText("%2d", popularity) + SJ("人") : " ", 40, 1, 8, true,
                              ResultColour(popularity)));
-        p.runs.push_back(Run(runner.winOdds > 0 ? FormatOdds(runner.winOdds) : " ", 20, 1 + GothicTextHeight(8), 8,
+        p.runs.push_back(Run(runner.winOdds > 0 ? FormatText("%6.1f", runner.winOdds) : " ", 20, 1 + GothicTextHeight(8), 8,
                              false, kColourBlack));
         break;
     }

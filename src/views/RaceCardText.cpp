@@ -7,24 +7,8 @@
 #include "views/HeaderStrip.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 
 namespace tervan {
-namespace {
-
-std::string Format(const char* format, ...)
-{
-    char buf[512];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buf, sizeof buf, format, args);
-    va_end(args);
-    return buf;
-}
-
-} // namespace
-
 const std::array<std::string, kCardColumnCount>& RaceCardHeaderTexts()
 {
     static const std::array<std::string, kCardColumnCount> texts = {
@@ -36,21 +20,21 @@ const std::array<std::string, kCardColumnCount>& RaceCardHeaderTexts()
 
 std::string ForecastOddsCellText(double odds)
 {
-    return odds > 0 ? Format("%6.1f", odds) : std::string();
+    return odds > 0 ? FormatText("%6.1f", odds) : std::string();
 }
 
 std::string ForecastRankCellText(int rank)
 {
-    return rank > 0 ? Format("%2d", rank) : std::string();
+    return rank > 0 ? FormatText("%2d", rank) : std::string();
 }
 
 std::string ResultCellText(int finishingPlace, int popularity, double winOdds)
 {
-    std::string text = finishingPlace != 0 ? Format("%2d", finishingPlace) + SJ("着") : std::string(4, ' ');
+    std::string text = finishingPlace != 0 ? FormatText("%2d", finishingPlace) + SJ("着") : std::string(4, ' ');
     text += "  ";
-    text += popularity != 0 ? Format("%2d", popularity) + SJ("人") : std::string(4, ' ');
+    text += popularity != 0 ? FormatText("%2d", popularity) + SJ("人") : std::string(4, ' ');
     text += "  ";
-    text += winOdds > 0 ? Format("%6.1f", winOdds) : std::string(6, ' ');
+    text += winOdds > 0 ? FormatText("%6.1f", winOdds) : std::string(6, ' ');
     return text;
 }
 
@@ -105,7 +89,7 @@ RaceCard MakeRaceCard(const RaceSlot& slot)
 
 std::string RaceCardHeading(const RaceSummary& race)
 {
-    return DateMeetingLine(race.raceKey) + Format("%2dR", RaceNumberOf(race.raceKey));
+    return DateMeetingLine(race.raceKey) + FormatText("%2dR", RaceNumberOf(race.raceKey));
 }
 
 TextGrid DisplayedRaceCard(const RaceSlot& slot)

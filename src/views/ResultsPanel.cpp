@@ -3,22 +3,14 @@
 #include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 
-#include <cstdio>
 
 namespace tervan {
 namespace {
 
-std::string Format(const char* format, int value)
-{
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
-
 void FillNumbers(ResultSlotTexts& t, int popularity, int payout)
 {
-    t.popularity = popularity >= 1 ? Format("%2d", popularity) : std::string();
-    t.payout = Format("%8d", payout);
+    t.popularity = popularity >= 1 ? FormatText("%2d", popularity) : std::string();
+    t.payout = FormatText("%8d", payout);
 }
 
 // Value labels per bet, slot and row.
@@ -86,7 +78,7 @@ ResultSlotTexts WinPlaceSlotTexts(const HorsePayout& payout)
     if (payout.horseNumber == 0)
         return t;
     t.occupied = true;
-    t.result = Format("%2d", payout.horseNumber);
+    t.result = FormatText("%2d", payout.horseNumber);
     FillNumbers(t, payout.popularity, payout.payout);
     return t;
 }
