@@ -161,6 +161,22 @@ void PutPairs(RecordBuilder& b, JVData::Repeat where, const std::vector<PayoutEn
     }
 }
 
+// What every 馬毎レース情報 record carries, today's runner or a past run: the
+// draw, the horse, its trainer and owner, the age and the weight carried.
+template <class Run>
+void PutSeEntry(RecordBuilder& b, const SampleWorld& world, const SampleHorse& h, const Run& run)
+{
+    const Person& trainer = world.trainers[static_cast<std::size_t>(h.trainer)];
+    const Owner& owner = world.owners[static_cast<std::size_t>(h.owner)];
+    b.Number(SE::kBracket, run.bracket).Number(SE::kHorseNumber, run.horseNumber);
+    b.Text(SE::kPedigreeNumber, h.pedigree).Wide(SE::kHorseName, h.name);
+    b.Char(SE::kSexCode.pos, h.sex).Char(kSeBreed, '1').Text(kSeCoat, 2, h.coat).Number(kSeAge, 2, run.age);
+    b.Char(kSeEastWest, h.eastWest);
+    b.Text(SE::kTrainerCode, trainer.code).Wide(SE::kTrainerName, trainer.name);
+    b.Text(kSeOwnerCode, 6, owner.code).Wide(kSeOwnerName, 64, owner.name).Wide(kSeSilks, 60, owner.silks);
+    b.Number(SE::kWeightCarried, run.weightCarried);
+}
+
 } // namespace
 
 std::string BuildRaRecord(const SampleWorld& world, const SampleRace& race, char division, long created, bool withResults)
@@ -204,18 +220,10 @@ std::string BuildSeRecord(const SampleWorld& world, const SampleRace& race, cons
                           long created, bool withResults)
 {
     const SampleHorse& h = world.Horse(r);
-    const Person& trainer = world.trainers[static_cast<std::size_t>(h.trainer)];
-    const Owner& owner = world.owners[static_cast<std::size_t>(h.owner)];
     const Person& jockey = world.Jockey(race, r);
     RecordBuilder b(RecordKind::SE);
     b.Head(division, created).RaceKey(race.Key());
-    b.Number(SE::kBracket, r.bracket).Number(SE::kHorseNumber, r.horseNumber);
-    b.Text(SE::kPedigreeNumber, h.pedigree).Wide(SE::kHorseName, h.name);
-    b.Char(SE::kSexCode.pos, h.sex).Char(kSeBreed, '1').Text(kSeCoat, 2, h.coat).Number(kSeAge, 2, r.age);
-    b.Char(kSeEastWest, h.eastWest);
-    b.Text(SE::kTrainerCode, trainer.code).Wide(SE::kTrainerName, trainer.name);
-    b.Text(kSeOwnerCode, 6, owner.code).Wide(kSeOwnerName, 64, owner.name).Wide(kSeSilks, 60, owner.silks);
-    b.Number(SE::kWeightCarried, r.weightCarried);
+    PutSeEntry(b, world, h, r);
     b.Char(kSeBlinkers, r.blinkers ? '1' : '0');
     b.Text(SE::kJockeyCode, jockey.code).Wide(SE::kJockeyName, jockey.name);
     if (!withResults)
@@ -257,19 +265,11 @@ std::string BuildSeRecord(const SampleWorld& world, const SampleRace& race, cons
 std::string BuildPastSeRecord(const SampleWorld& world, const PastRun& run, long created)
 {
     const SampleHorse& h = world.horses[static_cast<std::size_t>(run.horse)];
-    const Person& trainer = world.trainers[static_cast<std::size_t>(h.trainer)];
-    const Owner& owner = world.owners[static_cast<std::size_t>(h.owner)];
     const std::vector<Person>& people = h.jumper ? world.jumpJockeys : world.jockeys;
     const Person& jockey = people[static_cast<std::size_t>(run.jockey)];
     RecordBuilder b(RecordKind::SE);
     b.Head('7', created).RaceKey(run.Key());
-    b.Number(SE::kBracket, run.bracket).Number(SE::kHorseNumber, run.horseNumber);
-    b.Text(SE::kPedigreeNumber, h.pedigree).Wide(SE::kHorseName, h.name);
-    b.Char(SE::kSexCode.pos, h.sex).Char(kSeBreed, '1').Text(kSeCoat, 2, h.coat).Number(kSeAge, 2, run.age);
-    b.Char(kSeEastWest, h.eastWest);
-    b.Text(SE::kTrainerCode, trainer.code).Wide(SE::kTrainerName, trainer.name);
-    b.Text(kSeOwnerCode, 6, owner.code).Wide(kSeOwnerName, 64, owner.name).Wide(kSeSilks, 60, owner.silks);
-    b.Number(SE::kWeightCarried, run.weightCarried);
+    PutSeEntry(b, world, h, run);
     b.Text(SE::kJockeyCode, jockey.code).Wide(SE::kJockeyName, jockey.name);
     PutBodyWeight(b, run.bodyWeight, run.bodyWeightDiff, run.bodyWeightDiff == 0);
     b.Number(kSeArrival, 2, run.place).Number(SE::kFinalPlace, run.place);

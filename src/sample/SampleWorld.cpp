@@ -1,5 +1,6 @@
 #include "sample/SampleWorld.h"
 
+#include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 #include "sample/SampleNames.h"
 #include "sample/SampleRandom.h"
@@ -481,40 +482,29 @@ private:
     void MakePeople()
     {
         std::unordered_set<std::string> used;
-        for (int i = 0; i < 84; ++i) {
+        // East (1) and west (2) alternate through each list.
+        auto person = [&](int i, int code, int nameLength) {
             Person p;
-            char code[16];
-            std::snprintf(code, sizeof code, "%05d", 1001 + i * 7);
-            p.code = code;
-            p.name = MakePersonShortName(m_rng, m_rng.Chance(0.7) ? 4 : 3, used);
+            p.code = FormatText("%05d", code);
+            p.name = MakePersonShortName(m_rng, nameLength, used);
             p.eastWest = i % 2 ? '2' : '1';
+            return p;
+        };
+        for (int i = 0; i < 84; ++i) {
+            Person p = person(i, 1001 + i * 7, m_rng.Chance(0.7) ? 4 : 3);
             p.skill = m_rng.Normal() * 0.3;
             m_world.jockeys.push_back(p);
         }
         for (int i = 0; i < 36; ++i) {
-            Person p;
-            char code[16];
-            std::snprintf(code, sizeof code, "%05d", 1800 + i * 3);
-            p.code = code;
-            p.name = MakePersonShortName(m_rng, m_rng.Chance(0.7) ? 4 : 3, used);
-            p.eastWest = i % 2 ? '2' : '1';
+            Person p = person(i, 1800 + i * 3, m_rng.Chance(0.7) ? 4 : 3);
             p.skill = m_rng.Normal() * 0.2;
             m_world.jumpJockeys.push_back(p);
         }
-        for (int i = 0; i < 110; ++i) {
-            Person p;
-            char code[16];
-            std::snprintf(code, sizeof code, "%05d", 1010 + i * 5);
-            p.code = code;
-            p.name = MakePersonShortName(m_rng, m_rng.Chance(0.6) ? 3 : 4, used);
-            p.eastWest = i % 2 ? '2' : '1';
-            m_world.trainers.push_back(p);
-        }
+        for (int i = 0; i < 110; ++i)
+            m_world.trainers.push_back(person(i, 1010 + i * 5, m_rng.Chance(0.6) ? 3 : 4));
         for (int i = 0; i < 320; ++i) {
             Owner o;
-            char code[16];
-            std::snprintf(code, sizeof code, "%06d", 100001 + i * 13);
-            o.code = code;
+            o.code = FormatText("%06d", 100001 + i * 13);
             o.name = MakeOwnerName(m_rng);
             o.silks = MakeSilks(m_rng);
             m_world.owners.push_back(o);
