@@ -15,20 +15,10 @@ mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
 # A private X display for the run.
-display=99
-while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
-  display=$((display + 1))
-done
-Xvfb ":${display}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT INT TERM
-tries=0
-while [ ! -e "/tmp/.X11-unix/X${display}" ] && [ "$tries" -lt 50 ]; do
-  sleep 0.1
-  tries=$((tries + 1))
-done
+. scripts/xvfb-lib.sh
+start_xvfb
 
-DISPLAY=":${display}" QT_QPA_PLATFORM=xcb TERVAN_SCREENSHOT_DIR="$out" \
+QT_QPA_PLATFORM=xcb TERVAN_SCREENSHOT_DIR="$out" \
   "$build/bin/test_gui_TestGetDataForm" sampleFeedDownloadAndResultsUpdate downloadsThenReadOnTheTimer
 echo "Screenshots in $out:"
 ls -1 "$out"/getdata-*.png
