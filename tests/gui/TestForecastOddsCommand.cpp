@@ -28,15 +28,14 @@ namespace {
 std::string KolText()
 {
     std::string line(1502, ' ');
-    auto put = [&line](size_t pos, std::string_view t) { line.replace(pos - 1, t.size(), t); };
-    put(1, "04");
-    put(7, "02");
-    put(9, "08");
-    put(11, "01");
-    put(13, "20240526");
-    put(110, "08");
+    test::PutAt(line, 1, "04");
+    test::PutAt(line, 7, "02");
+    test::PutAt(line, 9, "08");
+    test::PutAt(line, 11, "01");
+    test::PutAt(line, 13, "20240526");
+    test::PutAt(line, 110, "08");
     for (size_t h = 0; h < 18; ++h)
-        put(162 + 5 * h, h < 8 ? "00035" : "    -");
+        test::PutAt(line, 162 + 5 * h, h < 8 ? "00035" : "    -");
     return line + "\r\n";
 }
 

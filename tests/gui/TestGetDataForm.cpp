@@ -70,17 +70,16 @@ const char* const kStartBox = "info:データ取込を開始します。デー�
 std::string RaRecord(int race)
 {
     std::string r(1270, ' ');
-    auto put = [&r](size_t pos, std::string_view text) { r.replace(pos - 1, text.size(), text); };
-    put(1, "RA2");
-    put(4, "20060527");
-    put(12, "20060528");
-    put(20, "05");
-    put(22, "02");
-    put(24, "12");
-    put(26, race < 10 ? "0" + std::to_string(race) : std::to_string(race));
-    put(33, SJ("テストステークス"));
-    put(698, "2400");
-    put(882, "08");
+    test::PutAt(r, 1, "RA2");
+    test::PutAt(r, 4, "20060527");
+    test::PutAt(r, 12, "20060528");
+    test::PutAt(r, 20, "05");
+    test::PutAt(r, 22, "02");
+    test::PutAt(r, 24, "12");
+    test::PutAt(r, 26, race < 10 ? "0" + std::to_string(race) : std::to_string(race));
+    test::PutAt(r, 33, SJ("テストステークス"));
+    test::PutAt(r, 698, "2400");
+    test::PutAt(r, 882, "08");
     return r + "\r\n";
 }
 

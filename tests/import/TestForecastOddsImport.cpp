@@ -15,33 +15,29 @@
 #include <sstream>
 
 using namespace tervan;
+using tervan::test::PutAt;
 using tervan::test::ReadAll;
 using tervan::test::TempDir;
 using tervan::test::WriteAll;
 
 namespace {
 
-void Put(std::string& line, size_t pos, std::string_view text)
-{
-    line.replace(pos - 1, text.size(), text);
-}
-
 // A KOL source line: every odds field "-" unless set afterwards.
 std::string KolLine(std::string_view course, std::string_view race, std::string_view ymd, int runners)
 {
     std::string line(kKolSourceLineLength, ' ');
-    Put(line, 1, course);
-    Put(line, 7, "01");
-    Put(line, 9, "08");
-    Put(line, 11, race);
-    Put(line, 13, ymd);
-    Put(line, 110, PadLeft(std::to_string(runners), 2));
+    PutAt(line, 1, course);
+    PutAt(line, 7, "01");
+    PutAt(line, 9, "08");
+    PutAt(line, 11, race);
+    PutAt(line, 13, ymd);
+    PutAt(line, 110, PadLeft(std::to_string(runners), 2));
     for (size_t h = 0; h < 18; ++h)
-        Put(line, 162 + 5 * h, "    -");
+        PutAt(line, 162 + 5 * h, "    -");
     for (size_t b = 0; b < 36; ++b)
-        Put(line, 252 + 5 * b, "    -");
+        PutAt(line, 252 + 5 * b, "    -");
     for (size_t p = 0; p < 153; ++p)
-        Put(line, 432 + 7 * p, "      -");
+        PutAt(line, 432 + 7 * p, "      -");
     return line;
 }
 
@@ -49,14 +45,14 @@ std::string KolLine(std::string_view course, std::string_view race, std::string_
 std::string JrdbLine(std::string_view course, std::string_view head)
 {
     std::string line(kJrdbSourceLineLength, ' ');
-    Put(line, 1, course);
-    Put(line, 3, head); // year, meeting, day, race, runners
+    PutAt(line, 1, course);
+    PutAt(line, 3, head); // year, meeting, day, race, runners
     for (size_t h = 0; h < 18; ++h) {
-        Put(line, 11 + 5 * h, PadLeft(std::to_string(h + 1) + ".5", 5));
-        Put(line, 101 + 5 * h, PadLeft(std::to_string(h + 1) + ".1", 5));
+        PutAt(line, 11 + 5 * h, PadLeft(std::to_string(h + 1) + ".5", 5));
+        PutAt(line, 101 + 5 * h, PadLeft(std::to_string(h + 1) + ".1", 5));
     }
     for (size_t p = 0; p < 153; ++p)
-        Put(line, 191 + 5 * p, PadLeft(std::to_string(p + 1) + ".0", 5));
+        PutAt(line, 191 + 5 * p, PadLeft(std::to_string(p + 1) + ".0", 5));
     return line;
 }
 
@@ -123,10 +119,10 @@ TEST(KolOdds, FieldsInTenths)
 TEST(KolConversion, LineLayoutSince2005)
 {
     std::string src = KolLine("04", "11", "20050105", 16);
-    Put(src, 162, "00123");
-    Put(src, 162 + 5, "    *");
-    Put(src, 432, "0012345");
-    Put(src, 432 + 7, "      *");
+    PutAt(src, 162, "00123");
+    PutAt(src, 162 + 5, "    *");
+    PutAt(src, 432, "0012345");
+    PutAt(src, 432 + 7, "      *");
     const ForecastConversion conv = ConvertKolOdds(src + "\r\n", true);
     ASSERT_EQ(conv.lines.size(), 1u);
     EXPECT_EQ(conv.skipped, 0);
@@ -145,14 +141,14 @@ TEST(KolConversion, LineLayoutSince2005)
 TEST(KolConversion, SmallFieldBeforeTwoThousandFiveTakesBracketOdds)
 {
     std::string src = KolLine("05", "03", "20040328", 8);
-    Put(src, 252 + 5 * 1, "    *");  // bracket " 1- 2" (index 2)
-    Put(src, 252 + 5 * 2, "00345");  // bracket " 1- 3"
-    Put(src, 252 + 5 * 0, "00999");  // " 1- 1" never used: horses have a bracket each
-    Put(src, 252 + 5 * 34, "01234"); // bracket " 7- 8" (index 35)
-    Put(src, 432, "0000777");        // quinella " 1- 2"
+    PutAt(src, 252 + 5 * 1, "    *");  // bracket " 1- 2" (index 2)
+    PutAt(src, 252 + 5 * 2, "00345");  // bracket " 1- 3"
+    PutAt(src, 252 + 5 * 0, "00999");  // " 1- 1" never used: horses have a bracket each
+    PutAt(src, 252 + 5 * 34, "01234"); // bracket " 7- 8" (index 35)
+    PutAt(src, 432, "0000777");        // quinella " 1- 2"
     for (size_t p = 0; p < 153; ++p)
         if (p != 0)
-            Put(src, 432 + 7 * p, "0000500");
+            PutAt(src, 432 + 7 * p, "0000500");
 
     const ForecastConversion before = ConvertKolOdds(src, false);
     ASSERT_EQ(before.lines.size(), 1u);
@@ -172,7 +168,7 @@ TEST(KolConversion, SmallFieldBeforeTwoThousandFiveTakesBracketOdds)
     EXPECT_EQ(Quinella(s, 153), "    50.0");
 
     // Nine runners: quinella fields whatever the day.
-    Put(src, 110, " 9");
+    PutAt(src, 110, " 9");
     EXPECT_EQ(Quinella(ConvertKolOdds(src, false).lines.at(0), 1), "    77.7");
 }
 

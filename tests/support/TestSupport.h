@@ -24,6 +24,12 @@ private:
     std::filesystem::path m_path;
 };
 
+// Writes `text` over a fixed-width record from 1-based byte `pos` on.
+inline void PutAt(std::string& record, size_t pos, std::string_view text)
+{
+    record.replace(pos - 1, text.size(), text);
+}
+
 // Whole-file helpers on native paths.
 std::string ReadAll(const std::filesystem::path& path);
 void WriteAll(const std::filesystem::path& path, std::string_view contents);
