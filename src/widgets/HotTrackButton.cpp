@@ -91,7 +91,7 @@ void THotTrackSpeedButton::FadeStep()
     update();
     if (light_ == 0) {
         StopFade();
-        emit fadeFinished();
+        Q_EMIT fadeFinished();
     }
 }
 

@@ -36,7 +36,7 @@ public:
     void SimulateEnter();
     void SimulateLeave();
 
-signals:
+Q_SIGNALS:
     void fadeFinished();
 
 protected:
@@ -44,7 +44,7 @@ protected:
     void leaveEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
-private slots:
+private Q_SLOTS:
     void FadeStep();
 
 private:

@@ -154,7 +154,7 @@ void TStringGrid::SetRow(int row)
     if (row > 0)
         EnsureVisible(row);
     viewport()->update();
-    emit rowSelected(row);
+    Q_EMIT rowSelected(row);
 }
 
 void TStringGrid::ClearSelection()
@@ -391,7 +391,7 @@ void TStringGrid::mousePressEvent(QMouseEvent* event)
         return;
     if (row >= FixedRows())
         SetRow(row);
-    emit cellClicked(col, row);
+    Q_EMIT cellClicked(col, row);
 }
 
 void TStringGrid::keyPressEvent(QKeyEvent* event)

@@ -77,7 +77,7 @@ public:
     // screenshots of the full card).
     QImage RenderAll();
 
-signals:
+Q_SIGNALS:
     void rowSelected(int row);
     void cellClicked(int col, int row);
 

@@ -58,7 +58,7 @@ class TestForecastOddsCommand : public QObject {
         return std::make_unique<TMainForm>(std::move(options));
     }
 
-private slots:
+private Q_SLOTS:
     void importsTheChosenArchiveAndShowsItsMessage()
     {
         TempDir dir;

@@ -6,8 +6,8 @@
 #include "acquisition/gui/AcquisitionCommands.h"
 #include "acquisition/gui/GetDataForm.h"
 #include "acquisition/gui/StandInSettingsDialog.h"
+#include "app/RaceDay.h"
 #include "app/Settings.h"
-#include "app/gui/DaySlots.h"
 #include "app/gui/MainForm.h"
 #include "platform/FileSystem.h"
 #include "reference/FixedRecord.h"
@@ -120,7 +120,7 @@ struct Rig {
 
 class TestGetDataForm : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void creationReadsTheStartPoint();
     void nothingNewerAndOpenErrors();
     void readWithoutDownloadsSavesTheStartPoint();
@@ -566,7 +566,7 @@ void TestGetDataForm::sampleFeedDownloadAndResultsUpdate()
     main.DateComboChange(0);
     QVERIFY(main.DatList()->count() > 0);
     QCOMPARE(main.DatList()->currentRow(), 0);
-    const RaceSummary& race = SlotAt(main.Day(), main.CurrentRace()).summary;
+    const RaceSummary& race = main.Day().slots.at(static_cast<size_t>(main.CurrentRace())).summary;
     QCOMPARE(race.runners[0].finishingPlace, 0);
     QCOMPARE(race.winPayouts[0].payout, 0);
 

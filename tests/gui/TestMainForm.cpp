@@ -120,7 +120,7 @@ private:
         return out;
     }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         InstallJapaneseFonts();
@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(form->DatList()->count(), 12);
         QCOMPARE(form->DatList()->currentRow(), 0);
         QCOMPARE(form->CurrentRace(), 0);
-        const RaceSummary& race = SlotAt(form->Day(), 0).summary;
+        const RaceSummary& race = form->Day().slots.at(0).summary;
         const int registered = std::atoi(race.registeredCount.c_str());
         QVERIFY(registered >= 8);
         QCOMPARE(form->StringGrid2()->RowCount(), registered + 1);
@@ -330,7 +330,7 @@ private slots:
         QCOMPARE(form->HeaderStrip()->LabelByName("Label3D2")->text(), QStringLiteral("12"));
 
         // The whole card paints without touching anything out of range.
-        const int last = std::atoi(SlotAt(form->Day(), 11).summary.registeredCount.c_str());
+        const int last = std::atoi(form->Day().slots.at(11).summary.registeredCount.c_str());
         QImage card = form->StringGrid2()->RenderAll();
         QVERIFY(!card.isNull());
         QCOMPARE(card.height(), 28 + last * 26);
@@ -353,7 +353,7 @@ private slots:
         QCOMPARE(form->StringGrid1()->Row(), -1);
         for (const auto& [race, runner] : form->ListIndex()) {
             QVERIFY(race >= 0 && race < 12);
-            QVERIFY(!SlotAt(form->Day(), race).summary.runners[static_cast<size_t>(runner)].maxim.empty());
+            QVERIFY(!form->Day().slots.at(static_cast<size_t>(race)).summary.runners[static_cast<size_t>(runner)].maxim.empty());
         }
         form->SpeedButton15Click();
         QCOMPARE(QApplication::clipboard()->text().toStdString(), expected);

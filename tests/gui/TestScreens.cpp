@@ -48,7 +48,7 @@ class TestScreens : public QObject {
 
     static QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         InstallJapaneseFonts();

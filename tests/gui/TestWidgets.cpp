@@ -30,7 +30,7 @@ using namespace tervan;
 class TestWidgets : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { InstallJapaneseFonts(); }
 
     void hotTrackButtonFadesInThirtyMillisecondSteps()

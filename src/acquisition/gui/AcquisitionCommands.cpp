@@ -2,7 +2,7 @@
 
 #include "acquisition/StoredFiles.h"
 #include "acquisition/gui/GetDataForm.h"
-#include "app/gui/DaySlots.h"
+#include "app/RaceDay.h"
 #include "app/gui/MainForm.h"
 #include "widgets/Notifier.h"
 
@@ -59,7 +59,7 @@ RealtimeUpdateOutcome UpdateResults(TMainForm& form)
     RealtimeSelection selection;
     selection.raceSelected = form.DatList()->currentRow() >= 0;
     selection.daySelected = form.DateCombo()->currentIndex() >= 0;
-    selection.firstRaceLine = SlotAt(form.Day(), 0).raceLine;
+    selection.firstRaceLine = form.Day().slots.at(0).raceLine;
     StoredRaceFiles files(form.BaseFolder());
     MainWindowReadLoopNotifier notifier(form.Notifier());
     return KekkaGetBtnClick(form.JVLink1(), files, selection, notifier, [&form] {

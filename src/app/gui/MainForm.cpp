@@ -2,8 +2,8 @@
 
 #include "acquisition/JVResultText.h"
 #include "app/BaseFolder.h"
+#include "app/RaceDay.h"
 #include "app/gui/AboutBox.h"
-#include "app/gui/DaySlots.h"
 #include "app/gui/PrgrsForm.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -590,7 +590,7 @@ void TMainForm::DatListClick()
         return;
     pageControl_->hide();
     currentRace_ = slotIndex;
-    const RaceSlot& slot = SlotAt(*day_, slotIndex);
+    const RaceSlot& slot = day_->slots.at(static_cast<size_t>(slotIndex));
     const RaceSummary& race = slot.summary;
 
     resultsPanel_->Fill(race);
@@ -725,7 +725,7 @@ std::string TMainForm::CardHeading() const
 {
     if (currentRace_ < 0)
         return {};
-    const RaceSummary& race = SlotAt(*day_, currentRace_).summary;
+    const RaceSummary& race = day_->slots.at(static_cast<size_t>(currentRace_)).summary;
     return CardExportHeading(header_.dateLine, RaceNumberOf(race.raceKey));
 }
 
@@ -759,7 +759,7 @@ void TMainForm::SpeedButton14Click()
 {
     if (currentRace_ < 0)
         return;
-    const RaceSummary& race = SlotAt(*day_, currentRace_).summary;
+    const RaceSummary& race = day_->slots.at(static_cast<size_t>(currentRace_)).summary;
     ExportCsv(CardCsvFilePath(base_, header_.dateLine, RaceNumberOf(race.raceKey)), CardHeading(), *grid2_);
 }
 

@@ -4,8 +4,8 @@
 // grids. Handlers keep the names of the controls and events they serve.
 #pragma once
 
-#include "app/gui/DaySlots.h"
 #include "acquisition/JVLink.h"
+#include "app/RaceDay.h"
 #include "app/Settings.h"
 #include "app/gui/MainFormHooks.h"
 #include "views/GridText.h"
@@ -97,7 +97,7 @@ public:
     // Cell texts of a grid as the exports read them.
     static TextGrid GridTexts(const TStringGrid& grid);
 
-public slots:
+public Q_SLOTS:
     // --- Internal commands (hidden buttons) ---
     void MakeDataListBtnClick();
     void IniBtnClick();

@@ -2,8 +2,7 @@
 // (StringGrid2DrawCell) and the matching-horse list (StringGrid1DrawCell).
 #pragma once
 
-#include "app/gui/DaySlots.h"
-
+#include "app/RaceDay.h"
 
 #include <QColor>
 #include <QFont>

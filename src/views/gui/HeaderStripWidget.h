@@ -3,7 +3,7 @@
 // runner count, weight rule, class, track, distance, post time, grade).
 #pragma once
 
-#include "app/gui/DaySlots.h"
+#include "app/RaceDay.h"
 #include "views/HeaderStrip.h"
 
 #include <QFrame>

@@ -3,7 +3,7 @@
 // value labels per paid slot, 63 value labels in all.
 #pragma once
 
-#include "app/gui/DaySlots.h"
+#include "app/RaceDay.h"
 #include "views/ResultsPanel.h"
 
 #include <QWidget>
