@@ -150,10 +150,11 @@ std::string HistoryPath(const std::string& base, std::string_view prefix, std::s
     return fs::Join(fs::Join(fs::Join(base, kHorseHistoryFolderName), prefix), std::string(pedigree) + kHorseHistoryFileExt);
 }
 
-// Reads len bytes at offset; false on a read error or a file that ended early.
-bool ReadAt(int fd, char* buffer, std::size_t len, std::size_t offset, int& error)
+// Reads up to len bytes at offset into buffer, fewer only where the file
+// ends; `got` says how many. False on a read error (its errno in `error`).
+bool ReadUpTo(int fd, char* buffer, std::size_t len, std::size_t offset, std::size_t& got, int& error)
 {
-    std::size_t got = 0;
+    got = 0;
     while (got < len) {
         const ssize_t n = ::pread(fd, buffer + got, len - got, static_cast<off_t>(offset + got));
         if (n < 0) {
@@ -163,10 +164,17 @@ bool ReadAt(int fd, char* buffer, std::size_t len, std::size_t offset, int& erro
             return false;
         }
         if (n == 0)
-            return false;
+            break;
         got += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// Reads len bytes at offset; false on a read error or a file that ended early.
+bool ReadAt(int fd, char* buffer, std::size_t len, std::size_t offset, int& error)
+{
+    std::size_t got = 0;
+    return ReadUpTo(fd, buffer, len, offset, got, error) && got == len;
 }
 
 enum class TailRead { Done, NeedWhole, Error };
@@ -209,18 +217,8 @@ bool ReadWhole(int fd, std::size_t size, std::string& contents, int& error)
 {
     contents.resize(size);
     std::size_t got = 0;
-    while (got < contents.size()) {
-        const ssize_t n = ::pread(fd, contents.data() + got, contents.size() - got, static_cast<off_t>(got));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            return false;
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
+    if (!ReadUpTo(fd, contents.data(), size, 0, got, error))
+        return false;
     contents.resize(got);
     return true;
 }
