@@ -24,22 +24,14 @@ const ToolCommandRegistration kRegistration(kCommand);
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 3)
-        return UsageError(kCommand, err);
-    long long race = 0;
-    if (!ParseRaceArgument(kCommand.name, args[2], race, err))
-        return 2;
     auto day = std::make_unique<RaceDay>();
-    if (!LoadDayForTool(*day, args[0], args[1], err))
-        return 1;
-    const RaceSlot* picked = PickRace(*day, race, kCommand.name, err);
-    if (!picked)
-        return 1;
-    const RaceSlot& slot = *picked;
-    const RaceCard card = MakeRaceCard(slot);
+    const RaceSlot* slot = nullptr;
+    if (const int code = LoadRaceForTool(kCommand, args, *day, slot, err))
+        return code;
+    const RaceCard card = MakeRaceCard(*slot);
     if (!card.complete)
         err << Cp932ToUtf8(card.incompleteMessage) << "\n";
-    out << Cp932ToUtf8(RaceCardCopyText(slot));
+    out << Cp932ToUtf8(RaceCardCopyText(*slot));
     return 0;
 }
 

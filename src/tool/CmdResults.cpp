@@ -25,17 +25,10 @@ const ToolCommandRegistration kRegistration(kCommand);
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (args.size() != 3)
-        return UsageError(kCommand, err);
-    long long race = 0;
-    if (!ParseRaceArgument(kCommand.name, args[2], race, err))
-        return 2;
     auto day = std::make_unique<RaceDay>();
-    if (!LoadDayForTool(*day, args[0], args[1], err))
-        return 1;
-    const RaceSlot* slot = PickRace(*day, race, kCommand.name, err);
-    if (!slot)
-        return 1;
+    const RaceSlot* slot = nullptr;
+    if (const int code = LoadRaceForTool(kCommand, args, *day, slot, err))
+        return code;
     const std::vector<ResultSlotFill> fill = FillResultsPanel(slot->summary);
     for (BetKind bet : {BetKind::Win, BetKind::Place, BetKind::BracketQuinella, BetKind::Quinella, BetKind::Wide}) {
         for (const ResultSlotFill& f : fill) {

@@ -38,4 +38,19 @@ const RaceSlot* PickRace(const RaceDay& day, long long race, std::string_view co
     return &day.slots[static_cast<std::size_t>(day.raceList[static_cast<std::size_t>(race - 1)].slot)];
 }
 
+int LoadRaceForTool(const ToolCommand& command, const std::vector<std::string>& args, RaceDay& day,
+                    const RaceSlot*& slot, std::ostream& err)
+{
+    slot = nullptr;
+    if (args.size() != 3)
+        return UsageError(command, err);
+    long long race = 0;
+    if (!ParseRaceArgument(command.name, args[2], race, err))
+        return 2;
+    if (!LoadDayForTool(day, args[0], args[1], err))
+        return 1;
+    slot = PickRace(day, race, command.name, err);
+    return slot ? 0 : 1;
+}
+
 } // namespace tervan::tool

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "app/RaceDay.h"
+#include "tool/ToolCommand.h"
 
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tervan::tool {
 
@@ -20,5 +22,11 @@ bool ParseRaceArgument(std::string_view command, const std::string& text, long l
 // The slot of race `race` (1-based position in the day's race list). When there is no such race,
 // prints "<command>: the day has N races; there is no race R" and returns nullptr.
 const RaceSlot* PickRace(const RaceDay& day, long long race, std::string_view command, std::ostream& err);
+
+// The start of the subcommands on one race, args BASE DAY RACE: loads the day into `day` and sets
+// `slot` to the race. Returns 0, or the exit code after printing why: 2 for wrong arguments, 1 when
+// the day or the race is not there.
+int LoadRaceForTool(const ToolCommand& command, const std::vector<std::string>& args, RaceDay& day,
+                    const RaceSlot*& slot, std::ostream& err);
 
 } // namespace tervan::tool
