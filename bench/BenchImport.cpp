@@ -21,6 +21,7 @@
 #include "acquisition/StoredFiles.h"
 #include "app/BaseFolder.h"
 #include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
 #include "sample/SampleFeed.h"
 
 #include <benchmark/benchmark.h>
@@ -29,6 +30,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -72,10 +74,13 @@ ImportFigures Import(bool recordWrites)
         fs::SetRewriteHook([](std::string_view path) {
             if (path.find(JVLinkStandIn::kCacheFolderName) != std::string_view::npos)
                 return;
-            sfs::path native = fs::ToNative(path);
-            std::error_code ec;
-            size_t size = sfs::file_size(sfs::path(native.string() + ".tmp~"), ec);
-            g.writes.emplace_back(std::move(native), ec ? 0 : size);
+            // The work folder's names are as written, so the native path is
+            // the UTF-8 text; resolving it through the file system layer here
+            // would disturb what is measured.
+            sfs::path native = Cp932ToUtf8(path);
+            struct stat st;
+            const bool ok = ::stat((native.string() + ".tmp~").c_str(), &st) == 0;
+            g.writes.emplace_back(std::move(native), ok ? static_cast<size_t>(st.st_size) : 0);
         });
     }
     bool waiting = download.Start(AddDays(kToday, -8));
@@ -117,6 +122,9 @@ void BM_ImportYear(benchmark::State& state)
                     st = jv.JVStatus();
             jv.JVClose();
         }
+        // The feed and the cache were just written: their write-back is not
+        // the import's either.
+        ::sync();
         state.ResumeTiming();
         f = Import(true);
     }
@@ -126,8 +134,12 @@ void BM_ImportYear(benchmark::State& state)
 void BM_SecondImport(benchmark::State& state)
 {
     ImportFigures f;
-    for (auto _ : state)
+    for (auto _ : state) {
+        state.PauseTiming();
+        ::sync();
+        state.ResumeTiming();
         f = Import(false);
+    }
     Report(state, f);
 }
 
@@ -136,8 +148,10 @@ void BM_BareRewrite(benchmark::State& state)
 {
     long done = 0;
     std::string content;
-    std::vector<char> buffer;
     for (auto _ : state) {
+        state.PauseTiming();
+        ::sync();
+        state.ResumeTiming();
         for (const auto& [path, size] : g.writes) {
             const std::string p = path.string();
             const std::string temp = p + ".tmp~";

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 
 namespace tervan {
@@ -20,6 +21,14 @@ JVLinkStandIn::FolderChooser& Chooser()
 {
     static JVLinkStandIn::FolderChooser chooser;
     return chooser;
+}
+
+// Whether a file is too large to be a data file (or cannot be looked at).
+bool TooLarge(std::string_view path)
+{
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(fs::ToNative(path), ec);
+    return !ec && size > kMaxDataFileSize;
 }
 
 bool AllDigits(std::string_view s)
@@ -195,7 +204,7 @@ std::int32_t JVLinkStandIn::JVOpen(const std::string& dataspec, const std::strin
         f.readPath = fs::Join(cache, s.name);
         bool cached = false;
         try {
-            cached = fs::ReadFile(f.readPath, cacheBytes) && fs::ReadFile(f.source, feedBytes) && cacheBytes == feedBytes;
+            cached = !TooLarge(f.source) && !TooLarge(f.readPath) && fs::ReadFile(f.readPath, cacheBytes) && fs::ReadFile(f.source, feedBytes) && cacheBytes == feedBytes;
         } catch (const fs::FileError&) {
             cached = false;
         }
@@ -219,7 +228,7 @@ bool JVLinkStandIn::DownloadOne(DataFile& file, std::size_t& bytesCopied)
     bytesCopied = 0;
     std::string bytes;
     try {
-        if (!fs::ReadFile(file.source, bytes) || bytes.size() > kMaxDataFileSize)
+        if (TooLarge(file.source) || !fs::ReadFile(file.source, bytes) || bytes.size() > kMaxDataFileSize)
             return false;
         fs::RewriteFile(file.readPath, bytes);
     } catch (const fs::FileError&) {
@@ -272,6 +281,8 @@ std::int32_t JVLinkStandIn::JVRead(std::string& buff, std::int32_t& size, std::s
                 return -502;
             return -3;
         }
+        if (TooLarge(f.readPath))
+            return -402;
         try {
             if (!fs::ReadFile(f.readPath, m_content))
                 return -503;

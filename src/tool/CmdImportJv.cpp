@@ -7,6 +7,7 @@
 #include "acquisition/StoredFiles.h"
 #include "app/BaseFolder.h"
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
 #include <chrono>
@@ -72,6 +73,11 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
 
     const std::string base = Utf8ToCp932(args[0]);
     const std::string feed = Utf8ToCp932(args[1]);
+    if (!fs::DirExists(feed)) {
+        err << "import-jv: no feed folder " << args[1] << "\n";
+        return 2;
+    }
+    fs::CreateDirs(base);
     EnsureBaseFolders(base);
 
     JVLinkStandIn jv(base, feed);

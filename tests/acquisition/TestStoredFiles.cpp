@@ -163,6 +163,16 @@ TEST_F(StoredFilesTest, RunnerSlotFileHas216FixedLines)
         EXPECT_EQ(lines[i], i == slot ? rec.substr(0, 553) : std::string(553, ' ')) << i;
     // The slot line keeps its data division and creation date.
     EXPECT_EQ(lines[slot].substr(0, 11), "SE520060529");
+
+    // A second runner goes into its own slot; everything else stays.
+    s.race = 12;
+    s.horse = 18;
+    const std::string last = MakeRecord(s);
+    files.StoreAccumulated(last, kThreshold);
+    std::string expected;
+    for (size_t i = 0; i < 216; ++i)
+        expected += (i == slot ? rec.substr(0, 553) : i == 215 ? last.substr(0, 553) : std::string(553, ' ')) + "\r\n";
+    EXPECT_EQ(ReadAll(DataFile("2006年05月28日東京.jvSEr")), expected);
 }
 
 TEST_F(StoredFilesTest, RunnerWithoutSlotStillGoesToItsHorseHistory)
@@ -351,4 +361,48 @@ TEST(SplitLines, EveryKindOfLineEnd)
     EXPECT_EQ(split("\r\n\r\n"), (V {"", ""}));
     EXPECT_EQ(split("A\r"), V {"A"});
     EXPECT_EQ(split("A\n\rB\r\n"), (V {"A", "", "B"}));
+    EXPECT_EQ(split("A\r\nB"), (V {"A", "B"}));
+    EXPECT_EQ(split("A\rB\n"), (V {"A", "B"}));
+    EXPECT_EQ(split("A\r\nB\r"), (V {"A", "B"}));
+    EXPECT_EQ(split("\n"), V {""});
+}
+
+TEST(SplitLines, LongTextsAgreeWithAPlainReading)
+{
+    // The plain reading: every CR LF, LF or lone CR ends a line.
+    auto plain = [](std::string_view t) {
+        std::vector<std::string> out;
+        std::string cur;
+        for (size_t i = 0; i < t.size(); ++i) {
+            if (t[i] == '\r' || t[i] == '\n') {
+                out.push_back(cur);
+                cur.clear();
+                if (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n')
+                    ++i;
+            } else {
+                cur += t[i];
+            }
+        }
+        if (!cur.empty())
+            out.push_back(cur);
+        return out;
+    };
+    unsigned seed = 7;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int round = 0; round < 40; ++round) {
+        std::string text;
+        const int lines = 50 + static_cast<int>(next() % 400);
+        for (int i = 0; i < lines; ++i) {
+            text += std::string(next() % 600, static_cast<char>('A' + i % 26));
+            // Mostly CR LF; now and then a bare LF or CR, in the later rounds only.
+            const unsigned r = next() % 1000;
+            text += round < 20 || r > 3 ? "\r\n" : r > 1 ? "\n" : "\r";
+        }
+        if (round % 3 == 0)
+            text += "tail";
+        std::vector<std::string> got;
+        for (std::string_view l : SplitLines(text))
+            got.emplace_back(l);
+        ASSERT_EQ(got, plain(text)) << round;
+    }
 }
