@@ -462,6 +462,8 @@ TEST(ImportJv, SameFeedTwiceGivesTheSameBytes)
     ASSERT_EQ(RunTool(later, out2, &err), 0);
     EXPECT_EQ(out2, "最新のデータがありません。\nstored 0 records, 0 files written\n");
     EXPECT_EQ(RunTool({"import-jv", base.native().string()}, out2, &err), 2);
+    EXPECT_EQ(RunTool({"import-jv", base.native().string(), (base.native() / "no-feed").string()}, out2, &err), 2);
+    EXPECT_NE(err.find("no feed folder"), std::string::npos);
 }
 
 TEST(ImportJv, FailureAfterAnyNumberOfWritesLeavesEveryFileWhole)
