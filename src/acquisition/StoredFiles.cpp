@@ -218,7 +218,8 @@ bool Merge(Scratch& s, const std::string& path, std::string_view line, std::stri
     return WriteLines(s, path, existed);
 }
 
-bool SoundSlotFile(std::string_view text)
+// 216 lines of 553 bytes, each followed by CR LF.
+bool SlotLayout(std::string_view text)
 {
     if (text.size() != static_cast<size_t>(J::kSlotLines) * J::kLengthSE)
         return false;
@@ -227,6 +228,14 @@ bool SoundSlotFile(std::string_view text)
         if (text[end - 2] != '\r' || text[end - 1] != '\n')
             return false;
     }
+    return true;
+}
+
+// The slot layout with no other line break anywhere.
+bool SoundSlotFile(std::string_view text)
+{
+    if (!SlotLayout(text))
+        return false;
     size_t crs = 0, lfs = 0;
     CountLineBreaks(text, crs, lfs);
     return crs == static_cast<size_t>(J::kSlotLines) && lfs == static_cast<size_t>(J::kSlotLines);
@@ -240,12 +249,18 @@ bool PutSlot(Scratch& s, const std::string& path, std::string_view line, int slo
     const bool existed = fs::ReadFile(path, s.before);
     if (!existed && !createWhenMissing)
         return false;
+    if (existed && line.size() == J::kLineLengthSE && SlotLayout(s.before)) {
+        // A file laid out as 216 lines of 553 bytes that already holds the
+        // line in its slot is left as it is (a re-read record costs no write
+        // and no scan of the whole file).
+        const size_t at = static_cast<size_t>(slot) * J::kLengthSE;
+        if (std::string_view(s.before).substr(at, line.size()) == line)
+            return false;
+    }
     if (existed && line.size() == J::kLineLengthSE && SoundSlotFile(s.before)) {
         // 216 lines of 553 bytes, each ending in CR LF and holding no other
         // line break: the slot is changed in place.
         const size_t at = static_cast<size_t>(slot) * J::kLengthSE;
-        if (std::string_view(s.before).substr(at, line.size()) == line)
-            return false;
         s.after.assign(s.before);
         s.after.replace(at, line.size(), line);
         fs::RewriteFile(path, s.after);
