@@ -335,11 +335,11 @@ TEST(UnLha, NamePatternsChooseTheMembers)
     for (const char* name : {"OZ240101.TXT", "kol_ods.kd2", "README", "odds\\j0101.txt", "odds\\deep\\x.txt"})
         archive += LzhEntry01(Member(name, name), 0);
     const auto path = WriteArchive(dir, archive);
-    auto run = [&](std::vector<std::string> spec, std::vector<std::string> exclude, bool recurse) {
+    auto run = [&](std::vector<std::string> masks, std::vector<std::string> exclude, bool recurse) {
         TempDir out;
         stdfs::create_directories(out.native() / "odds" / "deep");
         Extraction x(path, out);
-        x.unlha.FileSpec = spec;
+        x.unlha.FileSpec = masks;
         x.unlha.ExcludeSpec = exclude;
         x.unlha.RecurseDirs = recurse;
         x.unlha.Extract();
