@@ -69,12 +69,17 @@ std::string BacktestSectionName(BacktestBreakdown by, int key)
     return {};
 }
 
+long long BacktestTenths(long long value, long long runners, long long scale)
+{
+    // (2 * 10 * scale * value + runners) / (2 * runners): half a tenth up.
+    return runners > 0 ? (20 * scale * value + runners) / (2 * runners) : 0;
+}
+
 std::string BacktestRateText(long long value, long long runners, long long scale)
 {
     if (runners <= 0)
         return {};
-    // Tenths, rounded half up: (2 * 10 * scale * value + runners) / (2 * runners).
-    const long long tenths = (20 * scale * value + runners) / (2 * runners);
+    const long long tenths = BacktestTenths(value, runners, scale);
     return Number(tenths / 10) + "." + Number(tenths % 10);
 }
 

@@ -35,6 +35,9 @@ const std::string& BacktestBreakdownTitle(BacktestBreakdown by);
 // "2201m以上", "不明", "1-3位", "4-6位", "7位以下", "なし".
 std::string BacktestSectionName(BacktestBreakdown by, int key);
 
+// value / runners times `scale`, in tenths rounded half up (runners > 0).
+long long BacktestTenths(long long value, long long runners, long long scale);
+
 // value / runners with one decimal, times `scale` (100 for a rate in percent,
 // 1 for a payout per 100 yen): "33.3", "100.0"; empty when runners is 0.
 std::string BacktestRateText(long long value, long long runners, long long scale);

@@ -63,10 +63,10 @@ int ColumnWidth(int col, bool broken)
     return 58;
 }
 
-// A payout per runner as the chart draws it (one decimal is all it shows).
+// A payout per runner as the table shows it, with one decimal.
 qreal PerRunner(long long paid, long long runners)
 {
-    return runners > 0 ? static_cast<qreal>(paid) / static_cast<qreal>(runners) : 0;
+    return static_cast<qreal>(BacktestTenths(paid, runners, 1)) / 10;
 }
 
 } // namespace
@@ -192,8 +192,8 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(grid_);
     split->addWidget(chartView_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
 
     AllDaysBtnClick();
@@ -370,7 +370,7 @@ void TBacktestTab::ShowChart()
     bars->append(place);
     bars->setLabelsVisible(true);
     bars->setLabelsFormat(QStringLiteral("@value"));
-    bars->setLabelsPrecision(4);
+    bars->setLabelsPrecision(6);
     chart_->addSeries(bars);
 
     auto* even = new QLineSeries;
@@ -385,6 +385,7 @@ void TBacktestTab::ShowChart()
     x->setLabelsFont(GothicFont(12));
     auto* y = new QValueAxis;
     y->setRange(0, top * 1.15);
+    y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%d"));
     y->setLabelsFont(GothicFont(11));
     chart_->addAxis(x, Qt::AlignBottom);
