@@ -1,7 +1,8 @@
 #!/bin/sh
 # Renders screenshots of the main window on a sample day under Xvfb: the race
-# card, the matching-horse list and the results panel, each as the window
-# shows it and (for the grids) the whole grid. The pictures land in
+# card, the matching-horse list, the results panel and the page "格言成績"
+# (its table and chart over the sample's days), each as the window shows it
+# and (for the grids) the whole grid. The pictures land in
 # build/screenshots (or the folder given as the first argument; the build
 # folder is build, or $TERVAN_BUILD_DIR).
 set -e

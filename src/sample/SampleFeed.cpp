@@ -338,6 +338,9 @@ void Add(SampleFile& f, std::string record, RecordKind kind)
 
 std::vector<SampleFile> BuildSampleFiles(const SampleWorld& world)
 {
+    // Days this many days before today or earlier are old to an import made
+    // today: their final runner records do not reach the runner slot files.
+    constexpr long kOldDays = 4;
     std::vector<PendingFile> pending;
     int order = 0;
 
@@ -378,6 +381,13 @@ std::vector<SampleFile> BuildSampleFiles(const SampleWorld& world)
             for (const SampleCourseDay& cd : day.courses)
                 for (const SampleRace& race : cd.races) {
                     Add(results.file, BuildRaRecord(world, race, '7', day.Yyyymmdd(), true), RecordKind::RA);
+                    // Runner slot files of older days take only the results of
+                    // the day itself (division 1-6), as the results update
+                    // stored them that evening; final records go to the horse
+                    // histories.
+                    if (day.day <= world.today - kOldDays)
+                        for (const SampleRunner& r : race.runners)
+                            Add(results.file, BuildSeRecord(world, race, r, '6', day.Yyyymmdd(), true), RecordKind::SE);
                     for (const SampleRunner& r : race.runners)
                         Add(results.file, BuildSeRecord(world, race, r, '7', day.Yyyymmdd(), true), RecordKind::SE);
                     Add(results.file, BuildHrRecord(world, race, '2', day.Yyyymmdd()), RecordKind::HR);

@@ -11,7 +11,9 @@
 //     division "2"), published the day before;
 //   - for each race day before today, its final results (division "7" race
 //     and runner records, payouts of division "2") in a later file, the
-//     evening of the day;
+//     evening of the day; days four or more days back also carry the runner
+//     records of the day's results (division "6") that the results update
+//     would have stored then, so their runner slot files hold the places;
 //   - today's results only in the real-time files (race and runner records
 //     of division "6", payouts of division "1").
 // Every accumulated file's time stamp lies within the three days before today

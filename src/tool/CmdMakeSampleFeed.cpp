@@ -19,10 +19,13 @@ namespace {
 
 int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err);
 
+constexpr int kDefaultSampleDays = 104;
+
 const ToolCommand kCommand {
     "make-sample-feed",
     "make-sample-feed DIR [--seed N] [--today yyyymmdd] [--days N] [--courses N] [--replace]",
-    "writes a made-up JV-Data feed for the JV-Link stand-in: N race days ending today (default 3), "
+    "writes a made-up JV-Data feed for the JV-Link stand-in: N race days ending today (default 104, the weekends "
+    "of a year), "
     "2-3 courses of 12 races each, horse histories, results and payouts",
     Run,
 };
@@ -42,6 +45,8 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     sample::SampleOptions options;
     const DateTime now = Now();
     options.today = DateTime {now.year, now.month, now.day};
+    // A year of weekends, so that the 格言成績 table has something to count.
+    options.days = kDefaultSampleDays;
 
     std::string text;
     if (TakeOption(args, "--seed", text) && !ParseNumber(text, options.seed)) {

@@ -1,9 +1,11 @@
 // The main window on a sample day, painted as the user sees it: the race
-// card, the matching-horse list and the results panel. The painted pixels are
-// checked where the paint rules fix them (bracket colours, the maxim column,
-// the forecast columns). With TERVAN_SCREENSHOT_DIR set (scripts/screenshots.sh
+// card, the matching-horse list, the results panel and the page "格言成績".
+// The painted pixels are checked where the paint rules fix them (bracket
+// colours, the maxim column, the forecast columns). With TERVAN_SCREENSHOT_DIR set (scripts/screenshots.sh
 // runs it under Xvfb) the pictures are also saved there as PNG files.
 #include "app/gui/MainForm.h"
+
+#include "app/gui/BacktestTab.h"
 
 #include "acquisition/JVLinkStandIn.h"
 #include "platform/FileSystem.h"
@@ -22,6 +24,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -58,7 +61,8 @@ private Q_SLOTS:
         base_ = std::make_unique<TempDir>();
         const std::string feed = (base_->native() / "sample-feed").string();
         std::string out;
-        QCOMPARE(RunTool({"make-sample-feed", feed, "--today", "20261207", "--days", "2", "--courses", "1"}, out), 0);
+        // Eight race days, so that the page "格言成績" has weeks of results to count.
+        QCOMPARE(RunTool({"make-sample-feed", feed, "--today", "20261207", "--days", "8", "--courses", "1"}, out), 0);
         QCOMPARE(RunTool({"import-jv", base_->native().string(), feed, "--now", "20261207120000"}, out), 0);
         // Forecast odds for the first day from the sample's KOL archive, when it has one.
         for (const auto& entry : std::filesystem::directory_iterator(base_->native() / "sample-feed"))
@@ -157,6 +161,28 @@ private Q_SLOTS:
         if (form_->DateCombo()->currentIndex() > 0)
             QVERIFY(!win->text().trimmed().isEmpty());
         QCOMPARE(form_->ResultsPanel()->ValueLabels().size(), size_t(63));
+    }
+
+    void backtestPage()
+    {
+        // The page beside "成績結果", its scan over every stored day.
+        QTabWidget* pages = form_->PageControl1();
+        QCOMPARE(pages->tabText(3), QString::fromUtf8("格言成績"));
+        auto* tab = form_->findChild<TBacktestTab*>();
+        QVERIFY(tab != nullptr);
+        pages->setCurrentIndex(3);
+        QSignalSpy ended(tab, &TBacktestTab::scanEnded);
+        tab->CalcBtnClick();
+        QVERIFY(ended.wait(60000));
+        QVERIFY(notifier_.events.empty());
+        QCOMPARE(tab->Result().days, 8);
+        QCOMPARE(tab->Result().races, 7 * 12); // today has no payouts yet
+        QVERIFY(tab->Result().total[static_cast<size_t>(MaximGroup::All)].runners > 500);
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "backtest-window.png");
+        tab->BreakdownCombo()->setCurrentIndex(static_cast<int>(BacktestBreakdown::Distance));
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "backtest-distance-window.png");
     }
 
     void helpPage()

@@ -509,7 +509,7 @@ TEST(SampleFeedAcceptance, ImportedSampleShowsFullCardsEveryMaximAndTodaysResult
     const std::string feed = (dir.native() / "sample-feed").string();
     const std::string base = (dir.native() / "base").string();
     std::string out, err;
-    ASSERT_EQ(RunTool({"make-sample-feed", feed, "--today", "20240601"}, out, &err), 0) << err;
+    ASSERT_EQ(RunTool({"make-sample-feed", feed, "--today", "20240601", "--days", "3"}, out, &err), 0) << err;
     std::filesystem::create_directory(dir.native() / "base");
     ASSERT_EQ(RunTool({"import-jv", base, feed, "--now", "20240601120000"}, out, &err), 0) << err;
 

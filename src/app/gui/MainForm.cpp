@@ -4,6 +4,7 @@
 #include "app/BaseFolder.h"
 #include "app/RaceDay.h"
 #include "app/gui/AboutBox.h"
+#include "app/gui/BacktestTab.h"
 #include "app/gui/PrgrsForm.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -368,6 +369,9 @@ void TMainForm::BuildPages(QWidget* parent)
     resultPage->setWidget(resultsPanel_);
     resultPage->setWidgetResizable(false);
     pageControl_->addTab(resultPage, U("成績結果"));
+
+    // "格言成績": how each maxim has done over the stored days.
+    pageControl_->addTab(new TBacktestTab(base_, *notifier_), U("格言成績"));
 
     // Hidden until a race is shown.
     pageControl_->hide();

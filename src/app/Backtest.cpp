@@ -1,0 +1,216 @@
+#include "app/Backtest.h"
+
+#include "reference/FixedRecord.h"
+#include "reference/ShiftJis.h"
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+namespace tervan {
+namespace {
+
+void AddRunner(BacktestTally& t, int place, long long win, long long placePaid)
+{
+    ++t.runners;
+    switch (place) {
+    case 1: ++t.first; break;
+    case 2: ++t.second; break;
+    case 3: ++t.third; break;
+    default: ++t.unplaced; break;
+    }
+    t.winPayout += win;
+    t.placePayout += placePaid;
+}
+
+void AddToGroups(BacktestGroups& groups, MaximGroup group, int place, long long win, long long placePaid)
+{
+    AddRunner(groups[static_cast<std::size_t>(group)], place, win, placePaid);
+    AddRunner(groups[static_cast<std::size_t>(MaximGroup::All)], place, win, placePaid);
+}
+
+// The section of `key`, made in its ascending place when it is new.
+BacktestGroups& SectionOf(std::vector<BacktestSection>& sections, int key)
+{
+    auto it = std::lower_bound(sections.begin(), sections.end(), key,
+                               [](const BacktestSection& s, int k) { return s.key < k; });
+    if (it == sections.end() || it->key != key)
+        it = sections.insert(it, BacktestSection {key, {}});
+    return it->groups;
+}
+
+int TrackKey(std::string_view trackCode)
+{
+    const long long code = ReadDecimal(trackCode);
+    if (code >= 10 && code <= 22)
+        return 0; // 芝
+    if (code >= 23 && code <= 29)
+        return 1; // ダート
+    if (code >= 51 && code <= 59)
+        return 2; // 障害
+    return 3;
+}
+
+int DistanceKey(std::string_view distance)
+{
+    const long long metres = ReadDecimal(distance);
+    if (metres <= 0)
+        return 4;
+    if (metres <= 1400)
+        return 0;
+    if (metres <= 1800)
+        return 1;
+    if (metres <= 2200)
+        return 2;
+    return 3;
+}
+
+int RankKey(int rank)
+{
+    if (rank <= 0)
+        return 3;
+    if (rank <= 3)
+        return 0;
+    if (rank <= 6)
+        return 1;
+    return 2;
+}
+
+int CourseKey(std::string_view raceKey)
+{
+    const std::string_view code = Mid(raceKey, 9, 2);
+    int key = 0;
+    for (std::size_t i = 0; i < 2; ++i)
+        key = key * 256 + (i < code.size() ? static_cast<unsigned char>(code[i]) : ' ');
+    return key;
+}
+
+// The sum of the entries that pay on horse number `horse`.
+template <std::size_t N>
+long long PaidOn(const std::array<HorsePayout, N>& entries, int horse)
+{
+    long long sum = 0;
+    for (const HorsePayout& e : entries)
+        if (e.horseNumber == horse)
+            sum += e.payout;
+    return sum;
+}
+
+} // namespace
+
+long DayEntryDate(std::string_view entry)
+{
+    // yyyy年mm月dd日: the two-byte 年 and 月 sit between the numbers.
+    const std::string_view y = Mid(entry, 1, 4), m = Mid(entry, 7, 2), d = Mid(entry, 11, 2);
+    for (std::string_view part : {y, m, d}) {
+        if (part.empty())
+            return 0;
+        for (char c : part)
+            if (c < '0' || c > '9')
+                return 0;
+    }
+    if (Mid(entry, 5, 2) != SJ("年") || Mid(entry, 9, 2) != SJ("月"))
+        return 0;
+    return static_cast<long>(ReadDecimal(y) * 10000 + ReadDecimal(m) * 100 + ReadDecimal(d));
+}
+
+std::vector<std::string> DaysInRange(const std::vector<std::string>& dayList, const BacktestRange& range)
+{
+    std::vector<std::string> days;
+    for (const std::string& entry : dayList) {
+        const long date = DayEntryDate(entry);
+        if (date > 0 && range.Contains(date))
+            days.push_back(entry);
+    }
+    return days;
+}
+
+MaximGroup GroupOfMaxim(std::string_view maxim)
+{
+    maxim = TrimSpaces(maxim);
+    if (maxim == SJ("牡1戦目"))
+        return MaximGroup::Male1;
+    if (maxim == SJ("牡3戦目"))
+        return MaximGroup::Male3;
+    if (maxim == SJ("牝2戦目"))
+        return MaximGroup::Female2;
+    return MaximGroup::NoMaxim;
+}
+
+void TallyRaceDay(const RaceDay& day, BacktestResult& result)
+{
+    auto& years = result.sections[static_cast<std::size_t>(BacktestBreakdown::Year)];
+    auto& courses = result.sections[static_cast<std::size_t>(BacktestBreakdown::Course)];
+    auto& tracks = result.sections[static_cast<std::size_t>(BacktestBreakdown::Track)];
+    auto& distances = result.sections[static_cast<std::size_t>(BacktestBreakdown::Distance)];
+    auto& ranks = result.sections[static_cast<std::size_t>(BacktestBreakdown::Rank)];
+    for (int p = 0; p < day.raceCount && p < kRaceCapacity; ++p) {
+        const RaceSlot& slot = day.slots[static_cast<std::size_t>(p)];
+        // The loader fills the payout line only when a payout record of the
+        // race was found; otherwise it stays spaces.
+        if (TrimSpaces(Mid(slot.payoutLine, 12, 8)).empty())
+            continue;
+        ++result.races;
+        const RaceSummary& race = slot.summary;
+        BacktestGroups* perRace[] = {
+            &SectionOf(years, static_cast<int>(ReadDecimal(Mid(race.raceKey, 1, 4)))),
+            &SectionOf(courses, CourseKey(race.raceKey)),
+            &SectionOf(tracks, TrackKey(race.trackCode)),
+            &SectionOf(distances, DistanceKey(race.distance)),
+        };
+        for (const RunnerSummary& r : race.runners) {
+            if (r.finishingPlace <= 0)
+                continue;
+            const int horse = static_cast<int>(ReadDecimal(r.horseNumber));
+            const long long win = horse > 0 ? PaidOn(race.winPayouts, horse) : 0;
+            const long long placePaid = horse > 0 ? PaidOn(race.placePayouts, horse) : 0;
+            const MaximGroup group = GroupOfMaxim(r.maxim);
+            AddToGroups(result.total, group, r.finishingPlace, win, placePaid);
+            for (BacktestGroups* groups : perRace)
+                AddToGroups(*groups, group, r.finishingPlace, win, placePaid);
+            AddToGroups(SectionOf(ranks, RankKey(r.forecastRank)), group, r.finishingPlace, win, placePaid);
+        }
+    }
+}
+
+BacktestResult RunBacktest(const std::string& base, const BacktestRange& range, const BacktestProgressFn& progress,
+                           const std::atomic<bool>* cancel)
+{
+    BacktestResult result;
+    std::vector<std::string> days;
+    try {
+        days = DaysInRange(MakeDayList(base), range);
+    } catch (const std::exception& e) {
+        result.problems.push_back(e.what());
+        return result;
+    }
+    // Oldest first, as the days were run.
+    std::reverse(days.begin(), days.end());
+    const int total = static_cast<int>(days.size());
+    auto day = std::make_unique<RaceDay>();
+    for (int i = 0; i < total; ++i) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            result.cancelled = true;
+            break;
+        }
+        const std::string& entry = days[static_cast<std::size_t>(i)];
+        DayLoadResult loaded;
+        try {
+            loaded = LoadRaceDay(*day, base, entry);
+        } catch (const std::exception& e) {
+            loaded.status = DayLoadResult::Failed;
+            loaded.message = e.what();
+        }
+        if (loaded.status == DayLoadResult::Loaded) {
+            ++result.days;
+            TallyRaceDay(*day, result);
+        } else {
+            result.problems.push_back(entry + ": " + loaded.message);
+        }
+        if (progress)
+            progress(i + 1, total);
+    }
+    return result;
+}
+
+} // namespace tervan

@@ -1,0 +1,415 @@
+#include "app/gui/BacktestTab.h"
+
+#include "app/RaceDay.h"
+#include "views/BacktestTable.h"
+#include "views/CsvExport.h"
+#include "widgets/Fonts.h"
+#include "widgets/HotTrackButton.h"
+#include "widgets/Notifier.h"
+#include "widgets/StringGrid.h"
+#include "widgets/Text.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QBarSeries>
+#include <QtCharts/QBarSet>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+#include <algorithm>
+
+namespace tervan {
+namespace {
+
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+long DateNumber(const QDate& d)
+{
+    return d.year() * 10000L + d.month() * 100L + d.day();
+}
+
+QDate DateOf(long yyyymmdd)
+{
+    return QDate(static_cast<int>(yyyymmdd / 10000), static_cast<int>(yyyymmdd / 100 % 100), static_cast<int>(yyyymmdd % 100));
+}
+
+// Column widths: the breakdown's value, 格言, six counts, two payout sums, five rates.
+int ColumnWidth(int col, bool broken)
+{
+    if (broken && col == 0)
+        return 84;
+    const int c = broken ? col - 1 : col;
+    if (c == 0)
+        return 72;
+    if (c <= 5)
+        return 52;
+    if (c <= 7)
+        return 80;
+    return 58;
+}
+
+// A payout per runner as the table shows it, with one decimal.
+qreal PerRunner(long long paid, long long runners)
+{
+    return static_cast<qreal>(BacktestTenths(paid, runners, 1)) / 10;
+}
+
+} // namespace
+
+TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* parent)
+    : QWidget(parent)
+    , base_(std::move(base))
+    , notifier_(notifier)
+{
+    setObjectName(QStringLiteral("TabSheet4"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+
+    // The range, the breakdown, 計算 and the progress of the scan.
+    auto* controls = new QHBoxLayout;
+    controls->setSpacing(4);
+    auto label = [this](const char* text) {
+        auto* l = new QLabel(U(text), this);
+        l->setFont(GothicFont(12));
+        return l;
+    };
+    auto dateEdit = [this](const char* name) {
+        auto* d = new QDateEdit(this);
+        d->setObjectName(QString::fromLatin1(name));
+        d->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+        d->setCalendarPopup(true);
+        d->setFont(GothicFont(12));
+        connect(d, &QDateEdit::dateChanged, this, [this] { rangeTouched_ = true; });
+        return d;
+    };
+    fromDate_ = dateEdit("FromDate");
+    toDate_ = dateEdit("ToDate");
+    auto* allDays = new QPushButton(U("全期間"), this);
+    allDays->setObjectName(QStringLiteral("AllDaysBtn"));
+    allDays->setFont(GothicFont(12));
+    connect(allDays, &QPushButton::clicked, this, &TBacktestTab::AllDaysBtnClick);
+    breakdownCombo_ = new QComboBox(this);
+    breakdownCombo_->setObjectName(QStringLiteral("BreakdownCombo"));
+    breakdownCombo_->setFont(GothicFont(12));
+    breakdownCombo_->addItem(U("なし"));
+    for (int by = 1; by < kBacktestBreakdownCount; ++by)
+        breakdownCombo_->addItem(Q(BacktestBreakdownTitle(static_cast<BacktestBreakdown>(by)) + SJ("別")));
+    connect(breakdownCombo_, &QComboBox::currentIndexChanged, this, &TBacktestTab::BreakdownComboChange);
+    calcBtn_ = new QPushButton(U("計算"), this);
+    calcBtn_->setObjectName(QStringLiteral("CalcBtn"));
+    calcBtn_->setFont(GothicFont(12, true));
+    calcBtn_->setMinimumWidth(64);
+    connect(calcBtn_, &QPushButton::clicked, this, &TBacktestTab::CalcBtnClick);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setObjectName(QStringLiteral("BacktestProgress"));
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(0);
+    progressBar_->setMaximumWidth(200);
+    progressBar_->setTextVisible(false);
+    progressBar_->hide();
+    controls->addWidget(label("期間"));
+    controls->addWidget(fromDate_);
+    controls->addWidget(label("～"));
+    controls->addWidget(toDate_);
+    controls->addWidget(allDays);
+    controls->addSpacing(8);
+    controls->addWidget(label("集計"));
+    controls->addWidget(breakdownCombo_);
+    controls->addSpacing(8);
+    controls->addWidget(calcBtn_);
+    controls->addWidget(progressBar_);
+    controls->addStretch(1);
+    layout->addLayout(controls);
+
+    // Copy and CSV, as on the other pages, and what the last scan covered.
+    auto* strip = new QHBoxLayout;
+    strip->setSpacing(4);
+    auto button = [this](const char* name, const char* caption, void (TBacktestTab::*handler)()) {
+        auto* b = new THotTrackSpeedButton(this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(U(caption));
+        b->setFont(GothicFont(12));
+        connect(b, &QToolButton::clicked, this, handler);
+        return b;
+    };
+    strip->addWidget(button("SpeedButton17", "クリップボードへコピー", &TBacktestTab::CopyBtnClick));
+    strip->addWidget(button("SpeedButton18", "ＣＳＶファイル出力", &TBacktestTab::CsvBtnClick));
+    statusLabel_ = new QLabel(this);
+    statusLabel_->setObjectName(QStringLiteral("BacktestStatus"));
+    statusLabel_->setFont(GothicFont(12));
+    strip->addSpacing(8);
+    strip->addWidget(statusLabel_);
+    strip->addStretch(1);
+    layout->addLayout(strip);
+
+    grid_ = new TStringGrid(this);
+    grid_->setObjectName(QStringLiteral("StringGrid4"));
+    grid_->setFont(GothicFont(12));
+    grid_->SetDefaultRowHeight(18);
+    grid_->SetRowHeight(0, 20);
+    // Numbers right-aligned; the 全体 lines on a grey ground.
+    grid_->SetOnDrawCell([this](QPainter& p, int col, int row, const QRect& rect, const TStringGrid::DrawState& s) {
+        const int groupCol = Breakdown() == BacktestBreakdown::None ? 0 : 1;
+        if (s.fixed && row == 0)
+            return;
+        const bool all = grid_->Cell(groupCol, row) == MaximGroupName(MaximGroup::All);
+        if (col <= groupCol && !all)
+            return;
+        if (!s.selected && !s.fixed)
+            p.fillRect(rect, all ? QColor(0xE8, 0xE8, 0xE8) : palette().color(QPalette::Base));
+        else if (!s.fixed || col > groupCol)
+            p.fillRect(rect, s.selected ? palette().color(QPalette::Highlight) : palette().color(QPalette::Button));
+        const Qt::Alignment align = col > groupCol ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
+        p.drawText(rect.adjusted(2, 0, -3, 0), static_cast<int>(align), Q(grid_->Cell(col, row)));
+    });
+
+    chart_ = new QChart;
+    chart_->setTitle(U("単回値・複回値（100で元返し）"));
+    chart_->setTitleFont(GothicFont(13, true));
+    chart_->legend()->setFont(GothicFont(12));
+    chart_->setAnimationOptions(QChart::NoAnimation);
+    chartView_ = new QChartView(chart_, this);
+    chartView_->setObjectName(QStringLiteral("BacktestChart"));
+    chartView_->setRenderHint(QPainter::Antialiasing);
+    chartView_->setMinimumHeight(220);
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(grid_);
+    split->addWidget(chartView_);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+    layout->addWidget(split, 1);
+
+    AllDaysBtnClick();
+    ShowTable();
+    ShowChart();
+}
+
+TBacktestTab::~TBacktestTab()
+{
+    cancel_ = true;
+    Join();
+}
+
+void TBacktestTab::Join()
+{
+    if (worker_.joinable())
+        worker_.join();
+}
+
+BacktestRange TBacktestTab::Range() const
+{
+    return BacktestRange {DateNumber(fromDate_->date()), DateNumber(toDate_->date())};
+}
+
+BacktestBreakdown TBacktestTab::Breakdown() const
+{
+    return static_cast<BacktestBreakdown>(std::clamp(breakdownCombo_->currentIndex(), 0, kBacktestBreakdownCount - 1));
+}
+
+std::string TBacktestTab::Heading() const
+{
+    return BacktestHeading(shownRange_, Breakdown());
+}
+
+void TBacktestTab::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // New days may have been stored since: the range follows them until the
+    // user sets it.
+    if (!rangeTouched_ && !Running())
+        AllDaysBtnClick();
+}
+
+void TBacktestTab::AllDaysBtnClick()
+{
+    std::vector<std::string> days;
+    try {
+        days = MakeDayList(base_);
+    } catch (const std::exception&) {
+        // The scan reports an unreadable data folder.
+    }
+    long first = 0, last = 0;
+    for (const std::string& entry : days) {
+        const long date = DayEntryDate(entry);
+        if (date <= 0)
+            continue;
+        first = first == 0 ? date : std::min(first, date);
+        last = std::max(last, date);
+    }
+    const QDate today = QDate::currentDate();
+    fromDate_->setDate(first > 0 ? DateOf(first) : today);
+    toDate_->setDate(last > 0 ? DateOf(last) : today);
+    rangeTouched_ = false;
+}
+
+void TBacktestTab::CalcBtnClick()
+{
+    if (Running()) {
+        cancel_ = true;
+        calcBtn_->setEnabled(false);
+        return;
+    }
+    const BacktestRange range = Range();
+    if (range.from > range.to) {
+        notifier_.Beep();
+        notifier_.Information(SJ("期間の始めが終わりより後になっています。"));
+        return;
+    }
+    cancel_ = false;
+    calcBtn_->setText(U("中止"));
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(0);
+    progressBar_->show();
+    statusLabel_->setText(U("計算中..."));
+    shownRange_ = range;
+    // The scan runs on its own thread with its own race day; what it reports
+    // comes back to this thread as queued calls, which Qt drops if the page
+    // is gone (the destructor waits for the thread first).
+    worker_ = std::thread([this, range, base = base_] {
+        auto result = std::make_shared<BacktestResult>(RunBacktest(
+            base, range,
+            [this](int done, int total) {
+                QMetaObject::invokeMethod(this, [this, done, total] { Progress(done, total); }, Qt::QueuedConnection);
+            },
+            &cancel_));
+        QMetaObject::invokeMethod(this, [this, result] { ScanEnded(result); }, Qt::QueuedConnection);
+    });
+}
+
+void TBacktestTab::Progress(int done, int total)
+{
+    progressBar_->setRange(0, std::max(total, 1));
+    progressBar_->setValue(done);
+}
+
+void TBacktestTab::ScanEnded(std::shared_ptr<BacktestResult> result)
+{
+    Join();
+    result_ = std::move(*result);
+    calcBtn_->setText(U("計算"));
+    calcBtn_->setEnabled(true);
+    progressBar_->hide();
+    QString status = U("%1日 %2レース").arg(result_.days).arg(result_.races);
+    if (result_.cancelled)
+        status += U("（中止しました）");
+    statusLabel_->setText(status);
+    ShowTable();
+    ShowChart();
+    if (!result_.problems.empty()) {
+        std::string text = SJ("読み込めない開催日がありました（集計から除きました）。");
+        for (const std::string& problem : result_.problems)
+            text += "\r\n" + problem;
+        notifier_.Beep();
+        notifier_.Information(text);
+    }
+    Q_EMIT scanEnded();
+}
+
+void TBacktestTab::BreakdownComboChange()
+{
+    // Every breakdown comes from the one scan.
+    ShowTable();
+}
+
+void TBacktestTab::ShowTable()
+{
+    const BacktestBreakdown by = Breakdown();
+    const TextGrid table = BacktestGrid(result_, by);
+    const bool broken = by != BacktestBreakdown::None;
+    grid_->SetColCount(table.ColCount());
+    grid_->SetFixedCols(broken ? 2 : 1);
+    for (int c = 0; c < table.ColCount(); ++c)
+        grid_->SetColWidth(c, ColumnWidth(c, broken));
+    grid_->SetRowCount(table.RowCount());
+    for (int r = 0; r < table.RowCount(); ++r)
+        grid_->SetRowTexts(r, table.Row(r));
+    grid_->ClearSelection();
+    grid_->viewport()->update();
+}
+
+void TBacktestTab::ShowChart()
+{
+    chart_->removeAllSeries();
+    for (QAbstractAxis* axis : chart_->axes())
+        chart_->removeAxis(axis);
+
+    const MaximGroup shown[] = {MaximGroup::Male1, MaximGroup::Male3, MaximGroup::Female2, MaximGroup::All};
+    auto* win = new QBarSet(U("単回値"));
+    auto* place = new QBarSet(U("複回値"));
+    win->setColor(QColor(0xE0, 0x50, 0x40));
+    place->setColor(QColor(0x40, 0x80, 0xD0));
+    QStringList categories;
+    qreal top = 100;
+    for (MaximGroup g : shown) {
+        const BacktestTally& t = result_.total[static_cast<std::size_t>(g)];
+        const qreal w = PerRunner(t.winPayout, t.runners), p = PerRunner(t.placePayout, t.runners);
+        *win << w;
+        *place << p;
+        top = std::max({top, w, p});
+        categories << Q(MaximGroupName(g));
+    }
+    auto* bars = new QBarSeries;
+    bars->append(win);
+    bars->append(place);
+    bars->setLabelsVisible(true);
+    bars->setLabelsFormat(QStringLiteral("@value"));
+    bars->setLabelsPrecision(6);
+    chart_->addSeries(bars);
+
+    auto* even = new QLineSeries;
+    even->setName(U("100"));
+    even->setColor(QColor(0x20, 0x20, 0x20));
+    even->append(-0.5, 100);
+    even->append(static_cast<qreal>(categories.size()) - 0.5, 100);
+    chart_->addSeries(even);
+
+    auto* x = new QBarCategoryAxis;
+    x->append(categories);
+    x->setLabelsFont(GothicFont(12));
+    auto* y = new QValueAxis;
+    y->setRange(0, top * 1.15);
+    y->applyNiceNumbers();
+    y->setLabelFormat(QStringLiteral("%d"));
+    y->setLabelsFont(GothicFont(11));
+    chart_->addAxis(x, Qt::AlignBottom);
+    chart_->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(bars), static_cast<QAbstractSeries*>(even)}) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+}
+
+void TBacktestTab::CopyBtnClick()
+{
+    QApplication::clipboard()->setText(Q(CopyWholeGridText(TextGrid::FromRows(grid_->Table()), Heading())));
+}
+
+void TBacktestTab::CsvBtnClick()
+{
+    try {
+        const std::string heading = Heading();
+        WriteCsvFile(base_, CsvFilePath(base_, heading), heading, grid_->Table());
+    } catch (const std::exception& e) {
+        notifier_.Beep();
+        notifier_.Information(e.what());
+    }
+}
+
+} // namespace tervan

@@ -1,0 +1,104 @@
+// tervan-tool backtest: the 格言成績 table over the stored days.
+#include "tool/ToolCommand.h"
+
+#include "app/Backtest.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
+#include "views/BacktestTable.h"
+#include "views/CsvExport.h"
+
+#include <charconv>
+#include <ostream>
+
+namespace tervan::tool {
+namespace {
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+const ToolCommand kCommand {
+    "backtest",
+    "backtest BASE [--from yyyymmdd] [--to yyyymmdd] [--by year|course|track|distance|rank] [--csv FILE]",
+    "prints how the runners of each maxim did over the stored days in the range (all by default), TAB-separated: "
+    "頭数, 1着-3着, 着外, 単勝/複勝払戻, 勝率, 連対率, 複勝率, 単回値, 複回値 per group; --by breaks it down, "
+    "--csv also writes it as a CSV file",
+    Run,
+};
+const ToolCommandRegistration kRegistration(kCommand);
+
+bool ParseDate(const std::string& text, long& date)
+{
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, date);
+    return text.size() == 8 && ec == std::errc() && ptr == end
+        && IsCalendarDate(static_cast<int>(date / 10000), static_cast<int>(date / 100 % 100), static_cast<int>(date % 100));
+}
+
+bool ParseBreakdown(const std::string& text, BacktestBreakdown& by)
+{
+    static const std::pair<const char*, BacktestBreakdown> names[] = {
+        {"year", BacktestBreakdown::Year},         {"course", BacktestBreakdown::Course},
+        {"track", BacktestBreakdown::Track},       {"distance", BacktestBreakdown::Distance},
+        {"rank", BacktestBreakdown::Rank},
+    };
+    for (const auto& [name, value] : names) {
+        if (text == name) {
+            by = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err)
+{
+    std::vector<std::string> args = argsIn;
+    BacktestRange range;
+    BacktestBreakdown by = BacktestBreakdown::None;
+    std::string text, csv;
+    for (auto [option, date] : {std::pair {"--from", &range.from}, std::pair {"--to", &range.to}}) {
+        if (TakeOption(args, option, text) && !ParseDate(text, *date)) {
+            err << "backtest: " << option << " needs a date yyyymmdd, not '" << text << "'\n";
+            return 2;
+        }
+    }
+    if (TakeOption(args, "--by", text) && !ParseBreakdown(text, by)) {
+        err << "backtest: --by needs year, course, track, distance or rank, not '" << text << "'\n";
+        return 2;
+    }
+    const bool writeCsv = TakeOption(args, "--csv", csv);
+    if (args.size() != 1 || args[0].rfind("--", 0) == 0 || (writeCsv && csv.empty()))
+        return UsageError(kCommand, err);
+    if (range.from > 0 && range.to > 0 && range.from > range.to) {
+        err << "backtest: --from " << range.from << " is after --to " << range.to << "\n";
+        return 2;
+    }
+    const std::string base = Utf8ToCp932(args[0]);
+    if (!fs::DirExists(base)) {
+        err << "backtest: no base folder '" << args[0] << "'\n";
+        return 1;
+    }
+
+    const BacktestResult result = RunBacktest(base, range);
+    for (const std::string& problem : result.problems)
+        err << Cp932ToUtf8(problem) << "\n";
+    const TextGrid grid = BacktestGrid(result, by);
+    for (const auto& row : grid.Rows()) {
+        for (std::size_t c = 0; c < row.size(); ++c)
+            out << (c > 0 ? "\t" : "") << Cp932ToUtf8(row[c]);
+        out << "\n";
+    }
+    if (writeCsv) {
+        const std::string path = Utf8ToCp932(csv);
+        try {
+            fs::RewriteFile(path, CsvText(BacktestHeading(range, by), grid.Rows()));
+        } catch (const fs::FileError& e) {
+            throw fs::FileError(SJ("ＣＳＶファイルを書き込めませんでした。") + "\r\n" + path + "\r\n" + e.what());
+        }
+    }
+    err << "backtest: " << result.days << " days, " << result.races << " races\n";
+    return 0;
+}
+
+} // namespace
+} // namespace tervan::tool
