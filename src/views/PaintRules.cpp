@@ -186,7 +186,7 @@ CellPaint RunnerCellPaint(const RaceSlot& slot, int runnerIndex, int col, bool s
     }
     case 11:
         p.background = kColourForecast;
-        p.runs.push_back(Run(race.forecastPresent && runner.forecastOdds > 0 ? FormatText("%6.1f", runner.forecastOdds) : " ",
+        p.runs.push_back(Run(race.forecastPresent && runner.forecastOdds > 0 ? FormatOdds(runner.forecastOdds) : " ",
                              8, 7, 9, false, kCellText));
         break;
     case 12:
@@ -200,7 +200,7 @@ CellPaint RunnerCellPaint(const RaceSlot& slot, int runnerIndex, int col, bool s
         p.runs.push_back(Run(place != 0 ? FormatText("%2d", place) + SJ("着") : " ", 5, 1, 8, true, ResultColour(place)));
         p.runs.push_back(Run(popularity != 0 ? FormatText("%2d", popularity) + SJ("人") : " ", 40, 1, 8, true,
                              ResultColour(popularity)));
-        p.runs.push_back(Run(runner.winOdds > 0 ? FormatText("%6.1f", runner.winOdds) : " ", 20, 1 + GothicTextHeight(8), 8,
+        p.runs.push_back(Run(runner.winOdds > 0 ? FormatOdds(runner.winOdds) : " ", 20, 1 + GothicTextHeight(8), 8,
                              false, kColourBlack));
         break;
     }

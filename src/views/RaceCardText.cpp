@@ -20,7 +20,7 @@ const std::array<std::string, kCardColumnCount>& RaceCardHeaderTexts()
 
 std::string ForecastOddsCellText(double odds)
 {
-    return odds > 0 ? FormatText("%6.1f", odds) : std::string();
+    return odds > 0 ? FormatOdds(odds) : std::string();
 }
 
 std::string ForecastRankCellText(int rank)
@@ -34,7 +34,7 @@ std::string ResultCellText(int finishingPlace, int popularity, double winOdds)
     text += "  ";
     text += popularity != 0 ? FormatText("%2d", popularity) + SJ("人") : std::string(4, ' ');
     text += "  ";
-    text += winOdds > 0 ? FormatText("%6.1f", winOdds) : std::string(6, ' ');
+    text += winOdds > 0 ? FormatOdds(winOdds) : std::string(6, ' ');
     return text;
 }
 

@@ -190,7 +190,7 @@ TEST(PaintRules, ForecastColumnsNeedTheRaceFlag)
     EXPECT_EQ(RunAt(d.card(3, 11), 0).text, " ");
     EXPECT_EQ(RunAt(d.card(3, 12), 0).text, " ");
     d.race().forecastPresent = true;
-    EXPECT_EQ(RunAt(d.card(3, 11), 0).text, "   4.2");
+    EXPECT_EQ(RunAt(d.card(3, 11), 0).text, "   4.3"); // rounded as the rank rounds it
     EXPECT_EQ(RunAt(d.card(3, 12), 0).text, " 2");
     EXPECT_EQ(RunAt(d.card(3, 12), 0).x, 8);
     EXPECT_EQ(RunAt(d.card(4, 11), 0).text, " ");
