@@ -131,6 +131,28 @@ inline std::string LzhEntry2(const LzhMember& m)
     return h + packed;
 }
 
+// One entry with a level-3 header: level 2 with 4-byte sizes (bytes 0-1 hold
+// 4, bytes 24-27 the whole header size, each extended header ends with the
+// 4-byte size of the next).
+inline std::string LzhEntry3(const LzhMember& m)
+{
+    const std::string packed = m.packed.empty() && m.method == "-lh0-" ? m.data : m.packed;
+    std::vector<std::pair<std::uint8_t, std::string>> ext = m.extraFirst;
+    ext.emplace_back(0x01, m.name);
+    if (!m.folder.empty())
+        ext.emplace_back(0x02, m.folder);
+    std::string chained;
+    for (std::size_t i = 0; i < ext.size(); ++i)
+        chained += std::string(1, static_cast<char>(ext[i].first)) + ext[i].second
+            + Le32(i + 1 < ext.size() ? static_cast<std::uint32_t>(ext[i + 1].second.size() + 5) : 0);
+    std::string h = Le16(4) + m.method + Le32(static_cast<std::uint32_t>(packed.size()))
+        + Le32(static_cast<std::uint32_t>(m.data.size())) + Le32(m.time) + std::string(1, static_cast<char>(m.attribute)) + "\x03"
+        + Le16(m.crc ? m.crc : Crc16(m.data)) + "2" + Le32(0) + Le32(static_cast<std::uint32_t>(ext[0].second.size() + 5)) + chained;
+    const std::string size = Le32(static_cast<std::uint32_t>(h.size()));
+    h.replace(24, 4, size);
+    return h + packed;
+}
+
 // Bits written most significant first, as LHA reads them.
 class BitWriter {
 public:
