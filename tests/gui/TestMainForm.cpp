@@ -217,6 +217,8 @@ private Q_SLOTS:
             form->hide();
             form->show(); // JVInit runs on the first showing only
             QCOMPARE(notifier.Messages().size(), size_t(1));
+            QCOMPARE(notifier.BeepCount(), 0); // a plain box, without beep or icon
+            QCOMPARE(notifier.events[0].kind, RecordingNotifier::Event::kPlain);
             QVERIFY(U8(notifier.Messages()[0]).rfind("JVInitエラー：", 0) == 0);
             QVERIFY(U8(notifier.Messages()[0]).size() > std::string("JVInitエラー：").size());
         }

@@ -414,7 +414,8 @@ void TMainForm::FormShow()
     versionLabel_->setText(U(kVersion));
     const std::int32_t code = jvlink_->JVInit(std::string(kJVSoftwareIdBase) + kVersion);
     if (code != 0) {
-        Fail(JVInitErrorPrefix() + KeibaFunc::JVResultText("JVInit", code));
+        // A plain box: no beep, no icon.
+        notifier_->Plain(JVInitErrorPrefix() + KeibaFunc::JVResultText("JVInit", code));
         return;
     }
     std::string version = jvlink_->JVLinkVersion();
