@@ -447,8 +447,15 @@ void ReadDayFiles(RaceDay& day, const std::string& base, LoadScratch& s, Progres
         }
     }
 
-    // Forecast odds.
-    if (ReadStoredFile(day.forecastFilePath, s.forecastContents)) {
+    // Forecast odds: an optional file. One that cannot be read (a folder of
+    // its name, no permission) is warned of and the day loads without it.
+    bool forecastRead = false;
+    try {
+        forecastRead = ReadStoredFile(day.forecastFilePath, s.forecastContents);
+    } catch (const fs::FileError&) {
+        result.warnings.push_back(Warning("予想オッズファイルを読み込めません（予想オッズなしで読み込みました）", day.forecastFilePath));
+    }
+    if (forecastRead) {
         bool damaged = false;
         AttachForecastLines(day, s.forecastContents, damaged);
         if (damaged)

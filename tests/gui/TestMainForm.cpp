@@ -23,6 +23,7 @@
 #include <QDialog>
 #include <QListWidget>
 #include <QSpinBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -142,6 +143,7 @@ private Q_SLOTS:
         for (const char* folder : {"DATA", "SEI", "SEIR", "yLZH"})
             QVERIFY(std::filesystem::is_directory(dir.native() / folder));
         QCOMPARE(form->windowTitle(), QString::fromUtf8(TMainForm::kCaption));
+        QCOMPARE(form->findChild<QPushButton*>(QStringLiteral("HrReadBtn"))->text(), QString::fromUtf8("払戻取込"));
         QCOMPARE(form->DateCombo()->count(), 0);
         QCOMPARE(form->DateCombo()->currentIndex(), -1);
         QVERIFY(!form->N5()->isChecked());

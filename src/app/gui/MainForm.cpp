@@ -269,7 +269,7 @@ void TMainForm::BuildLeftPanel(QWidget* parent)
     };
     makeDataListBtn_ = hidden("MakeDataListBtn", "リスト作成", &TMainForm::MakeDataListBtnClick);
     iniBtn_ = hidden("IniBtn", "初期化", &TMainForm::IniBtnClick);
-    hrReadBtn_ = hidden("HrReadBtn", "払戻読込", &TMainForm::HrReadBtnClick);
+    hrReadBtn_ = hidden("HrReadBtn", "払戻取込", &TMainForm::HrReadBtnClick);
     // The race stepper is hidden too; its range and position are kept.
     upDown1_ = new QSpinBox(panel5_);
     upDown1_->setObjectName(QStringLiteral("UpDown1"));
