@@ -29,8 +29,6 @@ QColor ToQColor(std::uint32_t colour, const QPalette& palette)
     switch (colour) {
     case kColourButtonFace: return palette.color(QPalette::Button);
     case kColourToolTip: return palette.color(QPalette::ToolTipBase);
-    case kColourHighlight: return palette.color(QPalette::Highlight);
-    case kColourHighlightText: return palette.color(QPalette::HighlightedText);
     default: break;
     }
     if (IsPlatformColour(colour))
