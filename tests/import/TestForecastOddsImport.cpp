@@ -397,6 +397,13 @@ TEST(ForecastImportTool, PrintsTheMessageAndCreatesTheFolders)
         EXPECT_TRUE(std::filesystem::is_directory(base / folder)) << folder;
     EXPECT_EQ(ReadAll(base / "DATA" / "2005年01月05日.yoz").size(), 1461u);
 
+    // A base folder that does not exist yet is made, as import-jv makes it.
+    const auto fresh = dir.native() / "fresh" / "base";
+    EXPECT_EQ(test::RunTool({"import-odds", fresh.string(), archive.string()}, out), 0) << out;
+    for (const char* folder : {"DATA", "SEI", "SEIR", "yLZH"})
+        EXPECT_TRUE(std::filesystem::is_directory(fresh / folder)) << folder;
+    EXPECT_EQ(ReadAll(fresh / "DATA" / "2005年01月05日.yoz").size(), 1461u);
+
     EXPECT_EQ(test::RunTool({"import-odds", base.string(), (dir.native() / "none.lzh").string()}, out), 1);
     EXPECT_EQ(out, "データが解凍できませんでした。\n");
     EXPECT_EQ(test::RunTool({"import-odds", base.string(), archive.string(), "--since2005", "--before2005"}, out), 2);
