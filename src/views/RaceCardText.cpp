@@ -4,6 +4,7 @@
 #include "reference/KeibaFunc.h"
 #include "reference/ShiftJis.h"
 #include "views/CardSort.h"
+#include "views/CsvExport.h"
 #include "views/HeaderStrip.h"
 
 #include <algorithm>
@@ -89,13 +90,13 @@ RaceCard MakeRaceCard(const RaceSlot& slot)
 
 std::string RaceCardHeading(const RaceSummary& race)
 {
-    return DateMeetingLine(race.raceKey) + FormatText("%2dR", RaceNumberOf(race.raceKey));
+    return CardExportHeading(DateMeetingLine(race.raceKey), RaceNumberOf(race.raceKey));
 }
 
 TextGrid DisplayedRaceCard(const RaceSlot& slot)
 {
     RaceCard card = MakeRaceCard(slot);
-    const std::vector<int> order = SpeedButton2Click(card.grid.Rows());
+    const std::vector<int> order = SortCardByHorseNumber(card.grid.Rows());
     return TextGrid::FromRows(ApplyRowOrder(card.grid.Rows(), order));
 }
 

@@ -50,7 +50,6 @@
 namespace tervan {
 
 const char* const TMainForm::kCaption = "KodeniのNorvikシリーズNo.1「 テルヴァン 」 JRA-VAN Data Lab.";
-const char* const TMainForm::kVersion = "Version 1.40";
 
 namespace {
 
@@ -411,11 +410,11 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::FormShow()
 {
-    versionLabel_->setText(U(kVersion));
-    const std::int32_t code = jvlink_->JVInit(std::string(kJVSoftwareIdBase) + kVersion);
+    versionLabel_->setText(U(kVersionLabel));
+    const std::int32_t code = jvlink_->JVInit(JVSoftwareId());
     if (code != 0) {
         // A plain box: no beep, no icon.
-        notifier_->Plain(JVInitErrorPrefix() + KeibaFunc::JVResultText("JVInit", code));
+        notifier_->Plain(JVErrorMessage("JVInit", code));
         return;
     }
     std::string version = jvlink_->JVLinkVersion();
@@ -638,7 +637,7 @@ void TMainForm::SpeedButton2Click()
     cells.reserve(static_cast<size_t>(texts.RowCount()));
     for (int r = 0; r < texts.RowCount(); ++r)
         cells.push_back(texts.Row(r));
-    std::vector<int> order = tervan::SpeedButton2Click(cells, speedButton2_->isChecked(), speedButton3_->isChecked());
+    std::vector<int> order = SortCardByHorseNumber(cells, speedButton2_->isChecked(), speedButton3_->isChecked());
     if (order.size() > 1)
         grid2_->ApplyRowOrder(std::vector<int>(order.begin() + 1, order.end()));
 }
@@ -678,7 +677,7 @@ void TMainForm::StringGrid1DrawCell(QPainter& painter, int col, int row, const Q
 
 void TMainForm::GaitoBaBtnClick()
 {
-    MatchList list = tervan::GaitoBaBtnClick(*day_);
+    MatchList list = BuildMatchList(*day_);
     listIndex_.clear();
     grid1_->hide();
     grid1_->SetRowCount(1);
@@ -880,7 +879,7 @@ void TMainForm::OpenBundledHelp()
 void TMainForm::HelpAboutItemClick()
 {
     TAboutBox box(this);
-    box.SetVersion(VersionLabel().isEmpty() ? U(kVersion) : VersionLabel());
+    box.SetVersion(VersionLabel().isEmpty() ? U(kVersionLabel) : VersionLabel());
     box.exec();
 }
 
