@@ -25,21 +25,7 @@ namespace {
 std::string MakeDay(const test::TempDir& dir)
 {
     const std::string base = dir.path();
-    test::StoredDay d(base, test::KeyOn("20060528"));
-    d.AddRace(test::RaLine(test::KeyOn("20060528", 1), 4));
-    for (int n = 1; n <= 4; ++n) {
-        test::Horse h;
-        h.number = n;
-        h.bracket = n;
-        h.pedigree = "200210000" + std::to_string(n);
-        if (n == 2) {
-            h.place = 1;
-            h.popularity = 3;
-            h.oddsTenths = 52;
-        }
-        d.SetSlot(1, n, test::SeLine(test::KeyOn("20060528", 1), h));
-    }
-    d.Write();
+    test::WriteOneRaceDay(base, 4);
     fs::RewriteFile(base + "/DATA/" + SJ("2006年05月28日.yoz"),
                     test::ForecastLine("20060528", "05", 1, 'J', {"3.55", "3.5", "12.3", "3.6"}));
     return base;
