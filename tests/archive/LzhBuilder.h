@@ -25,6 +25,16 @@ struct ManifestRow {
     std::string crc; // 4 hex digits, "-" for folders
 };
 
+// A name in ASCII lower case: manifests list in lower case the upper-case
+// names that archivers of some systems (OS/2) store.
+inline std::string ManifestName(std::string name)
+{
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return name;
+}
+
 // The members of each archive, in archive order.
 inline std::map<std::string, std::vector<ManifestRow>> ReadLhaManifest(const std::filesystem::path& path)
 {

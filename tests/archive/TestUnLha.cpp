@@ -108,21 +108,13 @@ TEST(UnLha, ExtractsAnLh5FileAndReplacesTheOldOneWithItsStoredDate)
     EXPECT_EQ(Tree(sjis.native()), (std::vector<std::string> {"表.txt"}));
 }
 
-std::string Lower(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 // Tree() in ASCII lower case: archivers of some systems store upper-case
 // names that others list in lower case.
 std::vector<std::string> LowerTree(const stdfs::path& root)
 {
     std::vector<std::string> names;
     for (const std::string& name : Tree(root))
-        names.push_back(Lower(name));
+        names.push_back(test::ManifestName(name));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -131,7 +123,7 @@ std::vector<std::string> LowerTree(const stdfs::path& root)
 stdfs::path FindNoCase(const stdfs::path& folder, const std::string& name)
 {
     for (const auto& e : stdfs::directory_iterator(folder))
-        if (Lower(e.path().filename().string()) == Lower(name))
+        if (test::ManifestName(e.path().filename().string()) == test::ManifestName(name))
             return e.path();
     return folder / name;
 }
@@ -168,7 +160,7 @@ void CheckExtractionAgainstManifest(const stdfs::path& folder)
         }
         std::vector<std::string> expected;
         for (const auto& [name, row] : last)
-            expected.push_back(Lower(name));
+            expected.push_back(test::ManifestName(name));
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(LowerTree(out.native()), expected);
     }
