@@ -45,6 +45,14 @@ struct Tree {
 Tree& TheTree()
 {
     static Tree tree;
+    static const bool cleanUp = [] {
+        std::atexit([] {
+            std::error_code ec;
+            stdfs::remove_all(TheTree().top, ec);
+        });
+        return true;
+    }();
+    (void)cleanUp;
     return tree;
 }
 
