@@ -2,14 +2,15 @@
 """Seeds for the fuzz targets from the committed test archives.
 
     make-seeds.py OUTDIR
-writes OUTDIR/{header,lh1,static,archive}/ from tests/data/archive/*.lzh:
-whole archives for the header and archive targets, and each member's
-packed data (with the targets' small prefix) for the decoders."""
+writes OUTDIR/{header,lh1,static,archive,extract}/ from
+tests/data/archive/*.lzh: whole archives for the header and archive targets,
+each archive behind a few option bytes for the extraction target, and each
+member's packed data (with the targets' small prefix) for the decoders."""
 import os, struct, sys, glob
 
 here = os.path.dirname(os.path.abspath(__file__))
 out = sys.argv[1]
-for d in ("header", "lh1", "static", "archive"):
+for d in ("header", "lh1", "static", "archive", "extract"):
     os.makedirs(os.path.join(out, d), exist_ok=True)
 
 def entries(data):
@@ -43,6 +44,9 @@ for path in sorted(glob.glob(os.path.join(here, "..", "tests", "data", "archive"
     name = os.path.basename(path)
     for d in ("header", "archive"):
         open(os.path.join(out, d, name), "wb").write(data)
+    if len(data) < 65536:
+        for options in (0, 1, 4, 16, 34):
+            open(os.path.join(out, "extract", "%s-%d" % (name, options)), "wb").write(bytes([options]) + data)
     for i, (method, original, packed) in enumerate(entries(data)):
         size = min(original, 0xFFFF)
         if method == b"-lh1-":

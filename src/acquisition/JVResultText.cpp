@@ -109,22 +109,27 @@ std::string JVResultText(std::string_view operation, long code)
 
 namespace tervan {
 
-const std::string& JVInitErrorPrefix() { return SJ("JVInitエラー："); }
-const std::string& JVSetUIPropertiesErrorPrefix() { return SJ("JVSetUIPropertiesエラー："); }
-const std::string& JVOpenErrorPrefix() { return SJ("JVOpenエラー:"); }
-const std::string& JVOpenOkPrefix() { return SJ("JVOpen正常:"); }
-const std::string& JVStatusErrorPrefix() { return SJ("JVStatusエラー:"); }
-const std::string& JVReadErrorPrefix() { return SJ("JVReadエラー:"); }
-const std::string& JVCloseErrorPrefix() { return SJ("JVCloseエラー:"); }
-
-std::string JVErrorMessage(std::string_view operation, long code)
+std::string JVErrorPrefix(std::string_view operation)
 {
     std::string prefix(operation);
     if (operation == "JVInit" || operation == "JVSetUIProperties")
         prefix += SJ("エラー：");
     else
         prefix += SJ("エラー:");
-    return prefix + KeibaFunc::JVResultText(operation, code);
+    return prefix;
+}
+
+const std::string& JVInitErrorPrefix() { static const std::string p = JVErrorPrefix("JVInit"); return p; }
+const std::string& JVSetUIPropertiesErrorPrefix() { static const std::string p = JVErrorPrefix("JVSetUIProperties"); return p; }
+const std::string& JVOpenErrorPrefix() { static const std::string p = JVErrorPrefix("JVOpen"); return p; }
+const std::string& JVOpenOkPrefix() { return SJ("JVOpen正常:"); }
+const std::string& JVStatusErrorPrefix() { static const std::string p = JVErrorPrefix("JVStatus"); return p; }
+const std::string& JVReadErrorPrefix() { static const std::string p = JVErrorPrefix("JVRead"); return p; }
+const std::string& JVCloseErrorPrefix() { static const std::string p = JVErrorPrefix("JVClose"); return p; }
+
+std::string JVErrorMessage(std::string_view operation, long code)
+{
+    return JVErrorPrefix(operation) + KeibaFunc::JVResultText(operation, code);
 }
 
 std::string JVOpenOkMessage(long code)

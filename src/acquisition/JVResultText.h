@@ -26,7 +26,12 @@ std::string JVResultMessage(std::string_view operation, long code);
 
 namespace tervan {
 
-// Prefixes of the messages shown when a JV-Link call fails (CP932).
+// The prefix of the message shown when a JV-Link call fails (CP932): the
+// operation's name and "エラー：" after JVInit and JVSetUIProperties, "エラー:"
+// after every other operation.
+std::string JVErrorPrefix(std::string_view operation);
+
+// The same prefixes by name.
 const std::string& JVInitErrorPrefix();            // "JVInitエラー："
 const std::string& JVSetUIPropertiesErrorPrefix(); // "JVSetUIPropertiesエラー："
 const std::string& JVOpenErrorPrefix();            // "JVOpenエラー:"

@@ -17,24 +17,4 @@ void EnsureBaseFolders(const std::string& base)
     }
 }
 
-std::string DataDir(std::string_view base)
-{
-    return fs::Join(base, kDataFolder);
-}
-
-std::string SeiDir(std::string_view base)
-{
-    return fs::Join(base, kSeiFolder);
-}
-
-std::string SeirDir(std::string_view base)
-{
-    return fs::Join(base, kSeirFolder);
-}
-
-std::string LzhDir(std::string_view base)
-{
-    return fs::Join(base, kLzhFolder);
-}
-
 } // namespace tervan

@@ -21,10 +21,4 @@ inline constexpr std::string_view kLzhFolder = "yLZH";   // where the odds archi
 // folder) when one cannot be made; the folders made before it stay.
 void EnsureBaseFolders(const std::string& base);
 
-// base + separator + folder, for building file paths.
-std::string DataDir(std::string_view base);
-std::string SeiDir(std::string_view base);
-std::string SeirDir(std::string_view base);
-std::string LzhDir(std::string_view base);
-
 } // namespace tervan

@@ -79,10 +79,15 @@ struct Line {
     size_t end = 0;  // just past the line break
 };
 
+// A UTF-8 byte-order mark that an editor put before the first line.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// The lines of the file; a byte-order mark at its start belongs to no line,
+// so it neither hides the first section nor is lost on a rewrite.
 std::vector<Line> SplitLines(std::string_view content)
 {
     std::vector<Line> lines;
-    size_t pos = 0;
+    size_t pos = content.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
     while (pos < content.size()) {
         size_t nl = content.find('\n', pos);
         const size_t next = nl == std::string_view::npos ? content.size() : nl + 1;
@@ -302,7 +307,7 @@ void TIniGT::WriteString(std::string_view section, std::string_view key, std::st
         updated += old.substr(after.end);
     } else {
         updated = old;
-        if (!updated.empty() && updated.back() != '\n')
+        if (!lines.empty() && updated.back() != '\n')
             updated += eol;
         if (!lines.empty() && ParseLine(lines.back().text).kind != LineKind::Blank)
             updated += eol;

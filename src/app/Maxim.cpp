@@ -113,7 +113,7 @@ void RankForecastOdds(RaceSlot& slot)
         runners[static_cast<size_t>(i)].forecastRank = 0;
         const double odds = runners[static_cast<size_t>(i)].forecastOdds;
         if (odds > 0) {
-            tenths[static_cast<size_t>(i)] = std::llround(odds * 10.0);
+            tenths[static_cast<size_t>(i)] = OddsTenths(odds);
             order[static_cast<size_t>(count++)] = i;
         }
     }

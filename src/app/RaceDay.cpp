@@ -19,6 +19,12 @@
 #include <unistd.h>
 
 namespace tervan {
+
+std::string LoadWarning(const char* utf8Message, std::string_view path)
+{
+    return Utf8ToCp932(utf8Message) + ": " + std::string(path);
+}
+
 namespace {
 
 // yyyy年mm月dd日 and a 4-byte racecourse name: the stem of a day's file names.
@@ -90,11 +96,6 @@ std::string FoldedName(std::string_view name)
             out[i] = static_cast<char>(c - 'a' + 'A');
     }
     return out;
-}
-
-std::string Warning(const char* utf8Message, std::string_view path)
-{
-    return Utf8ToCp932(utf8Message) + ": " + std::string(path);
 }
 
 // Reusable buffers of the day load: one load after another reads into the
@@ -275,7 +276,7 @@ int ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std:
     auto shown = [&] { return HistoryPath(base, prefix, pedigree); };
     const off_t size = fd < 0 ? -1 : ::lseek(fd, 0, SEEK_END);
     if (size < 0) {
-        warnings.push_back(Warning("過去走ファイルを読み込めません", shown()));
+        warnings.push_back(LoadWarning("過去走ファイルを読み込めません", shown()));
         return 0;
     }
     auto& past = slot.pastRunLines[static_cast<std::size_t>(runner)];
@@ -284,7 +285,7 @@ int ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std:
     case TailRead::Done:
         return taken;
     case TailRead::Error:
-        warnings.push_back(Warning("過去走ファイルを読み込めません", shown()));
+        warnings.push_back(LoadWarning("過去走ファイルを読み込めません", shown()));
         return 0;
     case TailRead::NeedWhole:
         break;
@@ -293,12 +294,12 @@ int ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std:
     // A damaged file: read it whole and take its lines as far as they go.
     taken = 0;
     if (!ReadWhole(fd, static_cast<std::size_t>(size), s.historyContents, error)) {
-        warnings.push_back(Warning("過去走ファイルを読み込めません", shown()));
+        warnings.push_back(LoadWarning("過去走ファイルを読み込めません", shown()));
         return 0;
     }
     s.history.Parse(s.historyContents, kRunnerRecordSize);
     if (s.history.Damaged())
-        warnings.push_back(Warning("過去走ファイルの形式が正しくありません（読める行だけを使いました）", shown()));
+        warnings.push_back(LoadWarning("過去走ファイルの形式が正しくありません（読める行だけを使いました）", shown()));
     for (std::size_t k = s.history.Count(); k-- > 0 && taken < kPastRunCapacity;) {
         const std::string_view record = s.history.Record(k);
         const long long e = ReadDecimal(Mid(record, 12, 8));
@@ -380,10 +381,10 @@ void ReadDayFiles(RaceDay& day, const std::string& base, LoadScratch& s, Progres
     ReadStoredFile(day.runnerSlotFilePath, s.slotContents);
     s.races.Parse(s.raceContents, kRaceRecordSize);
     if (s.races.Damaged())
-        result.warnings.push_back(Warning("レースファイルの形式が正しくありません（読める行だけを読み込みました）", day.raceFilePath));
+        result.warnings.push_back(LoadWarning("レースファイルの形式が正しくありません（読める行だけを読み込みました）", day.raceFilePath));
     s.runners.Parse(s.slotContents, kRunnerRecordSize);
     if (s.runners.Damaged())
-        result.warnings.push_back(Warning("出走馬ファイルの形式が正しくありません（読める行だけを読み込みました）", day.runnerSlotFilePath));
+        result.warnings.push_back(LoadWarning("出走馬ファイルの形式が正しくありません（読める行だけを読み込みました）", day.runnerSlotFilePath));
 
     const std::string seiDir = fs::ToNative(fs::Join(base, kHorseHistoryFolderName)).string();
     // Every runner and past-run line is written once: filled, or blanked.
@@ -423,13 +424,13 @@ void ReadDayFiles(RaceDay& day, const std::string& base, LoadScratch& s, Progres
     }
     day.raceCount = raceCount;
     if (slotsMissing)
-        result.warnings.push_back(Warning("出走馬ファイルの行数が足りません（ない行の出走馬は空欄です）", day.runnerSlotFilePath));
+        result.warnings.push_back(LoadWarning("出走馬ファイルの行数が足りません（ない行の出走馬は空欄です）", day.runnerSlotFilePath));
 
     // Payouts, by date, racecourse and race number.
     if (ReadStoredFile(day.payoutFilePath, s.payoutContents)) {
         s.payouts.Parse(s.payoutContents, kPayoutRecordSize);
         if (s.payouts.Damaged())
-            result.warnings.push_back(Warning("払戻ファイルの形式が正しくありません（読める行だけを読み込みました）", day.payoutFilePath));
+            result.warnings.push_back(LoadWarning("払戻ファイルの形式が正しくありません（読める行だけを読み込みました）", day.payoutFilePath));
         const std::size_t n = std::min<std::size_t>(s.payouts.Count(), kRaceCapacity);
         for (std::size_t k = 0; k < n; ++k) {
             const std::string_view record = s.payouts.Record(k);
@@ -447,12 +448,19 @@ void ReadDayFiles(RaceDay& day, const std::string& base, LoadScratch& s, Progres
         }
     }
 
-    // Forecast odds.
-    if (ReadStoredFile(day.forecastFilePath, s.forecastContents)) {
+    // Forecast odds: an optional file. One that cannot be read (a folder of
+    // its name, no permission) is warned of and the day loads without it.
+    bool forecastRead = false;
+    try {
+        forecastRead = ReadStoredFile(day.forecastFilePath, s.forecastContents);
+    } catch (const fs::FileError&) {
+        result.warnings.push_back(LoadWarning("予想オッズファイルを読み込めません（予想オッズなしで読み込みました）", day.forecastFilePath));
+    }
+    if (forecastRead) {
         bool damaged = false;
         AttachForecastLines(day, s.forecastContents, damaged);
         if (damaged)
-            result.warnings.push_back(Warning("予想オッズファイルの形式が正しくありません（読める行だけを読み込みました）", day.forecastFilePath));
+            result.warnings.push_back(LoadWarning("予想オッズファイルの形式が正しくありません（読める行だけを読み込みました）", day.forecastFilePath));
     }
 
     // Race list.

@@ -137,6 +137,10 @@ struct RaceDay {
     std::string forecastFilePath;   // the data folder + first 14 bytes of entry + ".yoz"
 };
 
+// A warning of a load or re-read: the message (UTF-8 source text, shown in
+// CP932) + ": " + the file's path.
+std::string LoadWarning(const char* utf8Message, std::string_view path);
+
 // The reset operation (IniBtnClick): all 12 summaries back to empty texts,
 // zero numbers and cleared flags. Raw lines are left as they are.
 void ResetSummaries(RaceDay& day);

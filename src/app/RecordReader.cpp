@@ -34,7 +34,13 @@ void RecordList::Parse(std::string_view contents, std::size_t recordSize)
         aligned = false;
     if (aligned) {
         m_count = whole;
-        m_damaged = contents.size() % recordSize != 0;
+        // A last line of the full width whose CR LF is missing is whole.
+        const std::size_t tail = contents.size() - whole * recordSize;
+        if (tail == recordSize - 2 && tail > 0 && contents.substr(whole * recordSize).find('\r') == std::string_view::npos) {
+            ++m_count;
+            return;
+        }
+        m_damaged = tail != 0;
         return;
     }
 

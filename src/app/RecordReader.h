@@ -1,7 +1,7 @@
 // Reading the stored files as consecutive fixed-length records.
 //
-// A sound stored file is a run of records of one size, each ending in CR LF.
-// Files damaged by hand or by a broken copy are read as far as they go: a
+// A sound stored file is a run of records of one size, each ending in CR LF;
+// the last may lack its CR LF (an editor or a copy dropped it). Files damaged by hand or by a broken copy are read as far as they go: a
 // short tail is ignored, and a file whose records do not end in CR LF where
 // they should is taken line by line instead, each line padded or cut to the
 // record size. Nothing is ever read beyond the contents.
@@ -21,8 +21,9 @@ public:
     void Parse(std::string_view contents, std::size_t recordSize);
 
     std::size_t Count() const { return m_count; }
-    // Record i: the whole record with its CR LF, or in line mode one line
-    // without its line end. Empty when i >= Count().
+    // Record i: the whole record with its CR LF (the last one without, when
+    // the file lacks it), or in line mode one line without its line end.
+    // Empty when i >= Count().
     std::string_view Record(std::size_t i) const;
 
     // The contents were not a whole number of CR LF-ended records.

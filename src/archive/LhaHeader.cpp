@@ -11,12 +11,20 @@ namespace {
 constexpr std::size_t kFixedSize = 22;
 // Level 2 adds the CRC, the OS id and the size of the first extended header.
 constexpr std::size_t kLevel2BaseSize = 26;
+// Level 3 is level 2 with 4-byte sizes: the CRC, the OS id, the whole header
+// size and the size of the first extended header.
+constexpr std::size_t kLevel3BaseSize = 32;
+// A level-3 header larger than this is taken for a damaged one.
+constexpr std::size_t kMaxHeaderSize = 1 << 20;
+// The OS-9/68k archiver writes a level-2 header size two bytes short.
+constexpr std::uint8_t kOsId9 = 'K';
 
 // Extended header types that the extractor uses.
 constexpr std::uint8_t kExtFileName = 0x01;
 constexpr std::uint8_t kExtFolderName = 0x02;
 constexpr std::uint8_t kExtAttribute = 0x40;
 constexpr std::uint8_t kExtUnixTime = 0x54;
+constexpr std::uint8_t kExtLargeSize = 0x42; // 64-bit packed and original sizes
 
 std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -31,9 +39,15 @@ bool ReadExactly(Source& source, std::uint64_t offset, std::uint8_t* buffer, std
     return source.ReadAt(offset, buffer, size) == size;
 }
 
-// A stored file name: "/" separates folders as "\" does.
+std::uint64_t Get64(const std::uint8_t* p) { return Get32(p) | (static_cast<std::uint64_t>(Get32(p + 4)) << 32); }
+
+// A stored file name: "/" separates folders as "\" does. The name ends at a
+// NUL byte; Amiga and MorphOS archivers keep the file comment after it.
 std::string StoredFileName(const std::uint8_t* p, std::size_t size)
 {
+    const std::uint8_t* nul = static_cast<const std::uint8_t*>(std::memchr(p, 0, size));
+    if (nul)
+        size = static_cast<std::size_t>(nul - p);
     std::string name(reinterpret_cast<const char*>(p), size);
     std::replace(name.begin(), name.end(), '/', '\\');
     return name;
@@ -48,6 +62,10 @@ struct Extensions {
     std::uint8_t attribute = 0;
     bool hasUnixTime = false;
     std::uint32_t unixTime = 0;
+    bool hasLargeSize = false;
+    bool badLargeSize = false;
+    std::uint64_t packedSize = 0;
+    std::uint64_t originalSize = 0;
 };
 
 // One extended header: type byte, data, size of the next one.
@@ -73,23 +91,39 @@ void TakeExtension(std::uint8_t type, const std::uint8_t* data, std::size_t size
             ext.unixTime = Get32(data);
         }
         break;
+    case kExtLargeSize:
+        // The sizes that the 32-bit fields could not hold; a member whose
+        // true sizes cannot be read is refused rather than taken cut short.
+        if (size >= 16) {
+            ext.hasLargeSize = true;
+            ext.packedSize = Get64(data);
+            ext.originalSize = Get64(data + 8);
+        } else {
+            ext.badLargeSize = true;
+        }
+        break;
     default:
         break;
     }
 }
 
-// The extended headers of a level-2 header, all inside its bytes: the chain
-// starts with the size at bytes 24-25 and must end inside the header.
-bool ParseLevel2Extensions(const std::vector<std::uint8_t>& header, Extensions& ext)
+// The extended headers of a level-2 or level-3 header, all inside its bytes:
+// each is a type byte, its data and the size of the next one (sizeWidth
+// bytes: 2 at level 2, 4 at level 3); the chain starts with the size just
+// before `start` and must end inside the header.
+bool ParseInHeaderExtensions(const std::vector<std::uint8_t>& header, std::size_t start, std::size_t sizeWidth,
+                             Extensions& ext)
 {
-    std::size_t pos = kLevel2BaseSize;
-    std::size_t next = Get16(&header[24]);
+    auto sizeAt = [&](std::size_t pos) -> std::uint64_t { return sizeWidth == 2 ? Get16(&header[pos]) : Get32(&header[pos]); };
+    std::size_t pos = start;
+    std::uint64_t next = sizeAt(start - sizeWidth);
     while (next != 0) {
-        if (next < 3 || next > header.size() - pos)
+        if (next < 1 + sizeWidth || next > header.size() - pos)
             return false;
-        TakeExtension(header[pos], &header[pos + 1], next - 3, ext);
-        pos += next;
-        next = Get16(&header[pos - 2]);
+        const std::size_t size = static_cast<std::size_t>(next);
+        TakeExtension(header[pos], &header[pos + 1], size - 1 - sizeWidth, ext);
+        pos += size;
+        next = sizeAt(pos - sizeWidth);
     }
     return true;
 }
@@ -221,21 +255,48 @@ HeaderStatus ReadHeader(Source& source, std::uint64_t offset, Entry& entry)
                 return HeaderStatus::Bad;
         }
         entry.dataOffset = offset + headerSize + extTotal;
-        entry.nextOffset = offset + headerSize + entry.packedSize;
-        entry.packedSize -= extTotal;
+        if (ext.hasLargeSize) {
+            // The true packed size excludes the extended headers.
+            entry.packedSize = ext.packedSize;
+            entry.originalSize = ext.originalSize;
+            entry.nextOffset = entry.dataOffset + entry.packedSize;
+        } else {
+            entry.nextOffset = offset + headerSize + entry.packedSize;
+            entry.packedSize -= extTotal;
+        }
         entry.unixTime = false;
-    } else if (entry.level == 2) {
-        const std::size_t headerSize = Get16(fixed);
-        if (headerSize < kLevel2BaseSize)
+    } else if (entry.level == 2 || entry.level == 3) {
+        const bool level3 = entry.level == 3;
+        const std::size_t baseSize = level3 ? kLevel3BaseSize : kLevel2BaseSize;
+        std::uint8_t base[kLevel3BaseSize] = {};
+        if (!ReadExactly(source, offset, base, baseSize))
+            return HeaderStatus::Bad;
+        std::size_t headerSize = 0;
+        if (level3) {
+            // Bytes 0-1 hold the size of a size field (4) instead of a size.
+            const std::uint32_t whole = Get32(base + 24);
+            if (Get16(base) != 4 || whole < kLevel3BaseSize || whole > kMaxHeaderSize)
+                return HeaderStatus::Bad;
+            headerSize = whole;
+        } else {
+            headerSize = Get16(base);
+            if (base[23] == kOsId9)
+                headerSize += 2;
+        }
+        if (headerSize < baseSize)
             return HeaderStatus::Bad;
         std::vector<std::uint8_t> header(headerSize);
         if (!ReadExactly(source, offset, header.data(), headerSize))
             return HeaderStatus::Bad;
         entry.hasCrc = true;
         entry.crc = Get16(&header[21]);
-        if (!ParseLevel2Extensions(header, ext))
+        if (!ParseInHeaderExtensions(header, baseSize, level3 ? 4 : 2, ext))
             return HeaderStatus::Bad;
         entry.dataOffset = offset + headerSize;
+        if (ext.hasLargeSize) {
+            entry.packedSize = ext.packedSize;
+            entry.originalSize = ext.originalSize;
+        }
         entry.nextOffset = entry.dataOffset + entry.packedSize;
         entry.unixTime = true;
     } else {
@@ -246,6 +307,10 @@ HeaderStatus ReadHeader(Source& source, std::uint64_t offset, Entry& entry)
         return HeaderStatus::Skip;
     }
 
+    if (ext.badLargeSize)
+        return HeaderStatus::Bad;
+    if (entry.nextOffset < entry.dataOffset)
+        return HeaderStatus::Bad; // sizes that wrap around
     if (ext.hasName)
         entry.name = ext.name;
     if (!ext.folder.empty())
@@ -269,7 +334,7 @@ bool IsListedMethod(const Entry& entry)
     return !entry.MethodFramed() || (entry.method[1] == 'l' && entry.method[2] == 'h');
 }
 
-std::vector<Entry> ListEntries(Source& source, bool& badHeader)
+std::vector<Entry> ListEntries(Source& source, bool& badHeader, std::vector<Entry>* skipped)
 {
     std::vector<Entry> entries;
     badHeader = false;
@@ -284,9 +349,11 @@ std::vector<Entry> ListEntries(Source& source, bool& badHeader)
             badHeader = true;
             break;
         }
+        offset = entry.nextOffset;
         if (status == HeaderStatus::Entry && IsListedMethod(entry))
             entries.push_back(std::move(entry));
-        offset = entry.nextOffset;
+        else if (status == HeaderStatus::Entry && skipped)
+            skipped->push_back(std::move(entry));
     }
     return entries;
 }

@@ -1,15 +1,19 @@
 // Reading the entry headers of an LHA archive.
 //
 // An archive is a run of entries, each a header followed by its packed data,
-// ended by a zero byte (or by the end of the file). Three header levels are
+// ended by a zero byte (or by the end of the file). Four header levels are
 // in use:
 //   level 0/1: byte 0 is the header size less 2; the name is stored in the
-//              header; level 1 adds extended headers that are counted in the
-//              packed size;
-//   level 2:   bytes 0-1 are the whole header size, extended headers included;
-//              the name is in an extended header.
+//              header (up to a NUL byte: a comment may follow it); level 1
+//              adds extended headers that are counted in the packed size;
+//   level 2:   bytes 0-1 are the whole header size, extended headers included
+//              (the OS-9/68k archiver, OS id 'K', writes it two bytes short);
+//              the name is in an extended header;
+//   level 3:   level 2 with 4-byte sizes: bytes 0-1 hold 4, bytes 24-27 the
+//              whole header size, extended headers end with a 4-byte size.
 // Extended headers are taken by type: 1 the file name, 2 the folder name
-// (0xFF separated), 0x40 the MS-DOS attribute, 0x54 a Unix time stamp.
+// (0xFF separated), 0x40 the MS-DOS attribute, 0x42 the 64-bit packed and
+// original sizes, 0x54 a Unix time stamp.
 #pragma once
 
 #include <cstddef>
@@ -83,8 +87,9 @@ std::string StoredFolderName(std::string_view bytes);
 // Every entry from offset 0 on whose method is one this extractor knows
 // (-lh0- to -lh7-, -lhd-, or an id not framed by hyphens with such a method
 // character, which extraction then refuses). badHeader is set when the
-// listing ended at a damaged header.
-std::vector<Entry> ListEntries(Source& source, bool& badHeader);
+// listing ended at a damaged header. Entries of other methods go to
+// `skipped` when it is given.
+std::vector<Entry> ListEntries(Source& source, bool& badHeader, std::vector<Entry>* skipped = nullptr);
 
 // True for a method that ListEntries keeps.
 bool IsListedMethod(const Entry& entry);

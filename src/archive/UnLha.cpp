@@ -3,6 +3,7 @@
 #include "archive/LhaDecoder.h"
 #include "archive/LhaHeader.h"
 #include "platform/FileSystem.h"
+#include "platform/SameFile.h"
 #include "reference/ShiftJis.h"
 
 #include <algorithm>
@@ -295,13 +296,19 @@ private:
             Fatal(m_u.ArchiveFile, umErrorOpeningFile);
         }
         FileSource source(fd, static_cast<std::uint64_t>(st.st_size));
+        m_archive = native;
 
         PrepareExtractDir();
 
         bool badHeader = false;
-        std::vector<lha::Entry> entries = lha::ListEntries(source, badHeader);
+        std::vector<lha::Entry> skipped;
+        std::vector<lha::Entry> entries = lha::ListEntries(source, badHeader, &skipped);
         if (badHeader)
             Report(m_u.ArchiveFile, umBadFileHeader);
+        if (m_u.OnSkipMethod)
+            for (const lha::Entry& entry : skipped)
+                if (Wanted(entry.name))
+                    m_u.OnSkipMethod(entry.name, entry.method);
 
         for (const lha::Entry& entry : entries) {
             if (!Selected(entry))
@@ -353,16 +360,21 @@ private:
         return MatchesPattern(BaseName(name), BaseName(pattern));
     }
 
+    // Does a FileSpec pattern take the name?
+    bool Wanted(const std::string& name) const
+    {
+        for (const std::string& pattern : m_u.FileSpec)
+            if (!pattern.empty() && Matches(name, pattern))
+                return true;
+        return false;
+    }
+
     bool Selected(const lha::Entry& entry) const
     {
         std::string name = entry.name;
         while (entry.IsDirectory() && !name.empty() && name.back() == '\\')
             name.pop_back();
-        bool wanted = false;
-        for (const std::string& pattern : m_u.FileSpec)
-            if (!pattern.empty() && Matches(name, pattern))
-                wanted = true;
-        if (!wanted)
+        if (!Wanted(name))
             return false;
         for (const std::string& pattern : m_u.ExcludeSpec) {
             if (!pattern.empty() && Matches(name, pattern)) {
@@ -449,8 +461,15 @@ private:
             }
         }
 
-        // The overwrite rule.
+        // The archive being read is never written over, whatever link or
+        // letter case leads to it.
         const std::filesystem::path native = fs::ToNative(path);
+        if (fs::SameFile(native, m_archive)) {
+            Report(name, umErrorOpeningFile);
+            return;
+        }
+
+        // The overwrite rule.
         struct stat st;
         if (::lstat(native.c_str(), &st) == 0) {
             if (S_ISDIR(st.st_mode)) {
@@ -529,6 +548,7 @@ private:
     }
 
     TUnLha& m_u;
+    std::filesystem::path m_archive; // native path of the archive being read
     std::string m_dir;
     int m_count = 0;
 };

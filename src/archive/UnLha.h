@@ -1,7 +1,7 @@
 // TUnLha: extracts the members of an LHA archive (".lzh") into a folder.
 //
 // The odds services ship their data as LHA archives made by Japanese
-// archivers; this is our own extractor (header levels 0, 1 and 2; methods
+// archivers; this is our own extractor (header levels 0 to 3; methods
 // -lh0-, -lh1-, -lh4- to -lh7- and directory entries; CRC-16 check).
 //
 // Use: set the properties, optionally hook OnError, call Extract():
@@ -14,7 +14,8 @@
 //
 // Extract() never throws. Problems go to OnError with the component's message
 // number and English text (see TUnLhaMessage); with no handler nothing is
-// shown. Each member is written to a temporary file in its folder and renamed
+// shown. A member whose output would be the archive itself (the same file
+// by any link) is refused with "Error opening file". Each member is written to a temporary file in its folder and renamed
 // over the old file only when complete, so a failed or cancelled write never
 // leaves a torn file where an old one was.
 #pragma once
@@ -95,6 +96,10 @@ public:
     std::function<void(const std::string& fileName, bool crcOk)> OnEnd;
     // A member left out by ExcludeSpec.
     std::function<void(const std::string& fileName)> OnExcludeFile;
+    // A member matching FileSpec that is passed over because its method is
+    // another archiver's (-lzs-, -lz5-, -pm0-, ...): its stored name and its
+    // 5-byte method id.
+    std::function<void(const std::string& fileName, const std::string& method)> OnSkipMethod;
 
     // Extracts the matching members; returns the number of files written
     // (members whose CRC check failed are written and counted).

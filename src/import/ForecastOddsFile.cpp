@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
 
 namespace tervan {
 
@@ -67,10 +67,12 @@ bool ParseOddsText(std::string_view text, double& odds)
     }
     if (digits == 0 || points > 1)
         return false;
-    char buf[32];
-    text.copy(buf, text.size());
-    buf[text.size()] = '\0';
-    odds = std::strtod(buf, nullptr);
+    // from_chars reads a full stop whatever the process locale says.
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return false;
+    odds = value;
     return true;
 }
 

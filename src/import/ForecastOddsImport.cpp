@@ -1,5 +1,6 @@
 #include "import/ForecastOddsImport.h"
 
+#include "app/BaseFolder.h"
 #include "archive/UnLha.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -118,17 +119,15 @@ ForecastImportResult Failure(std::string message, int skipped = 0)
     return r;
 }
 
-// Writes the converted lines of one day and deletes the extracted source.
+// Writes the converted lines of one day.
 // `done` is the message for a complete import.
-ForecastImportResult Save(const std::string& base, std::string_view ymd, const ForecastConversion& conv,
-                          const std::string& sourcePath, std::string done)
+ForecastImportResult Save(const std::string& base, std::string_view ymd, const ForecastConversion& conv, std::string done)
 {
     ForecastImportResult r;
-    r.wroteFile = base + "\\data\\"
-        + ForecastOddsFileName(static_cast<int>(ReadDecimal(ymd.substr(0, 4))), static_cast<int>(ReadDecimal(ymd.substr(4, 2))),
-                               static_cast<int>(ReadDecimal(ymd.substr(6, 2))));
+    r.wroteFile = fs::Join(fs::Join(base, kDataFolder),
+        ForecastOddsFileName(static_cast<int>(ReadDecimal(ymd.substr(0, 4))), static_cast<int>(ReadDecimal(ymd.substr(4, 2))),
+                               static_cast<int>(ReadDecimal(ymd.substr(6, 2)))));
     fs::RewriteFile(r.wroteFile, JoinLines(conv.lines));
-    fs::DeleteFile(sourcePath);
     r.linesWritten = static_cast<int>(conv.lines.size());
     r.linesSkipped = conv.skipped;
     r.message = std::move(done);
@@ -147,7 +146,7 @@ enum class Source { Jrdb, Kol };
 
 // Converts the extracted odds text `member` of `folder` and saves the day's
 // file. key: characters 3-8 of the archive name (yymmdd for JRDB).
-ForecastImportResult ConvertMember(const std::string& base, const std::string& folder, const std::string& member,
+ForecastImportResult ConvertExtracted(const std::string& base, const std::string& folder, const std::string& member,
                                    Source source, const std::string& key, bool since2005)
 {
     const std::string path = fs::Join(folder, member);
@@ -171,7 +170,7 @@ ForecastImportResult ConvertMember(const std::string& base, const std::string& f
         if (!IsDayText(ymd))
             return Failure(SJ("アーカイブ名から日付を読み取れないため、データを保存できませんでした。") + "\n"
                            + SJ("JRDB基準オッズはOZ年月日(yymmdd).lzhの名前のまま読み込んでください。"));
-        return Save(base, ymd, conv, path,
+        return Save(base, ymd, conv,
                     SJ("JRDB基準オッズデータを解凍し、20") + key.substr(0, 2) + SJ("年") + key.substr(2, 2) + SJ("月")
                         + key.substr(4, 2) + SJ("日のデータを保存しました。データを再読込すると反映されます。"));
     }
@@ -179,9 +178,35 @@ ForecastImportResult ConvertMember(const std::string& base, const std::string& f
     const std::string ymd = conv.lines.front().substr(0, 8);
     if (!IsDayText(ymd))
         return Failure(SJ("レースの日付が正しくないため、データを保存できませんでした。"), conv.skipped);
-    return Save(base, ymd, conv, path,
+    return Save(base, ymd, conv,
                 SJ("KOL予想オッズデータを解凍し、") + ymd.substr(0, 4) + SJ("年") + ymd.substr(4, 2) + SJ("月") + ymd.substr(6, 2)
                     + SJ("日のデータを保存しました。データを再読込すると反映されます。"));
+}
+
+// ConvertExtracted, and the extracted member deleted whatever the outcome:
+// a refused odds text is not left lying beside the archive any more than an
+// accepted one is.
+ForecastImportResult ConvertMember(const std::string& base, const std::string& folder, const std::string& member,
+                                   Source source, const std::string& key, bool since2005)
+{
+    const std::string path = fs::Join(folder, member);
+    ForecastImportResult r;
+    try {
+        r = ConvertExtracted(base, folder, member, source, key, since2005);
+    } catch (const fs::FileError&) {
+        std::error_code ec;
+        std::filesystem::remove(fs::ToNative(path), ec);
+        throw;
+    }
+    fs::DeleteFile(path);
+    return r;
+}
+
+// A member whose CRC check failed: refused and deleted.
+ForecastImportResult RefuseDamaged(const std::string& folder, const std::string& member)
+{
+    fs::DeleteFile(fs::Join(folder, member));
+    return Failure(DamagedMessage(member));
 }
 
 } // namespace
@@ -333,10 +358,10 @@ ForecastImportResult ImportForecastOdds(const std::string& base, const std::stri
         };
 
         if (std::vector<std::string> jrdb = FindNoCase(folder, jrdbText); !jrdb.empty())
-            return isDamaged(jrdb.front()) ? Failure(DamagedMessage(jrdb.front()))
+            return isDamaged(jrdb.front()) ? RefuseDamaged(folder, jrdb.front())
                                            : ConvertMember(base, folder, jrdb.front(), Source::Jrdb, key, since2005);
         if (std::vector<std::string> kol = FindNoCase(folder, kKolText); !kol.empty())
-            return isDamaged(kol.front()) ? Failure(DamagedMessage(kol.front()))
+            return isDamaged(kol.front()) ? RefuseDamaged(folder, kol.front())
                                           : ConvertMember(base, folder, kol.front(), Source::Kol, key, since2005);
         return Failure(SJ("アーカイブの中に予想オッズのデータ(Oz年月日.txt または kol_ods.kd2)がありませんでした。"));
     } catch (const fs::FileError& e) {

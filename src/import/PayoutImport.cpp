@@ -7,15 +7,6 @@
 #include <algorithm>
 
 namespace tervan {
-namespace {
-
-std::string Warning(const char* utf8Message, const std::string& path)
-{
-    return Utf8ToCp932(utf8Message) + ": " + path;
-}
-
-} // namespace
-
 std::vector<std::string> HrReadBtnClick(RaceDay& day)
 {
     std::vector<std::string> warnings;
@@ -26,12 +17,12 @@ std::vector<std::string> HrReadBtnClick(RaceDay& day)
     if (!day.raceFilePath.empty() && ReadStoredFile(day.raceFilePath, raceContents)) {
         races.Parse(raceContents, kRaceRecordSize);
         if (races.Damaged())
-            warnings.push_back(Warning("レースファイルの形式が正しくありません（読める行だけを読み込みました）", day.raceFilePath));
+            warnings.push_back(LoadWarning("レースファイルの形式が正しくありません（読める行だけを読み込みました）", day.raceFilePath));
         const bool haveSlots = !day.runnerSlotFilePath.empty() && ReadStoredFile(day.runnerSlotFilePath, slotContents);
         if (haveSlots) {
             runners.Parse(slotContents, kRunnerRecordSize);
             if (runners.Damaged())
-                warnings.push_back(Warning("出走馬ファイルの形式が正しくありません（読める行だけを読み込みました）", day.runnerSlotFilePath));
+                warnings.push_back(LoadWarning("出走馬ファイルの形式が正しくありません（読める行だけを読み込みました）", day.runnerSlotFilePath));
         }
         bool slotsMissing = false;
         const std::size_t count = std::min<std::size_t>(races.Count(), kRaceCapacity);
@@ -56,7 +47,7 @@ std::vector<std::string> HrReadBtnClick(RaceDay& day)
             }
         }
         if (slotsMissing)
-            warnings.push_back(Warning("出走馬ファイルの行数が足りません（ない行の出走馬は前の内容のままです）", day.runnerSlotFilePath));
+            warnings.push_back(LoadWarning("出走馬ファイルの行数が足りません（ない行の出走馬は前の内容のままです）", day.runnerSlotFilePath));
         for (RaceSlot& slot : day.slots)
             for (int i = 0; i < kRunnerCapacity; ++i)
                 FillRunnerResults(slot.summary.runners[static_cast<std::size_t>(i)], slot.runnerLines[static_cast<std::size_t>(i)]);
@@ -66,7 +57,7 @@ std::vector<std::string> HrReadBtnClick(RaceDay& day)
     if (!day.payoutFilePath.empty() && ReadStoredFile(day.payoutFilePath, payoutContents)) {
         payouts.Parse(payoutContents, kPayoutRecordSize);
         if (payouts.Damaged())
-            warnings.push_back(Warning("払戻ファイルの形式が正しくありません（読める行だけを読み込みました）", day.payoutFilePath));
+            warnings.push_back(LoadWarning("払戻ファイルの形式が正しくありません（読める行だけを読み込みました）", day.payoutFilePath));
         for (RaceSlot& slot : day.slots)
             BlankRecord(slot.payoutLine, kPayoutRecordSize);
         const std::size_t count = std::min<std::size_t>(payouts.Count(), kPayoutRereadMaxRecords);

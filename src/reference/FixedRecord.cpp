@@ -1,5 +1,6 @@
 #include "reference/FixedRecord.h"
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <limits>
@@ -60,6 +61,30 @@ std::string PadLeft(std::string_view text, size_t width)
     if (text.size() >= width)
         return std::string(text.substr(0, width));
     return std::string(width - text.size(), ' ') + std::string(text);
+}
+
+long long OddsTenths(double odds)
+{
+    // Far beyond any odds field; keeps llround defined.
+    constexpr double kLimit = 1e15;
+    const double scaled = odds * 10.0;
+    if (!(scaled < kLimit))
+        return scaled > 0 ? static_cast<long long>(kLimit) : 0;
+    if (!(scaled > -kLimit))
+        return -static_cast<long long>(kLimit);
+    return std::llround(scaled);
+}
+
+std::string FormatOdds(double odds, size_t width)
+{
+    const long long tenths = OddsTenths(odds);
+    const unsigned long long magnitude = tenths < 0 ? 0ULL - static_cast<unsigned long long>(tenths) : static_cast<unsigned long long>(tenths);
+    std::string text = std::to_string(magnitude / 10) + "." + static_cast<char>('0' + magnitude % 10);
+    if (tenths < 0)
+        text.insert(text.begin(), '-');
+    if (text.size() < width)
+        text.insert(0, width - text.size(), ' ');
+    return text;
 }
 
 std::string FormatText(const char* format, ...)

@@ -38,7 +38,17 @@ std::string_view TrimRightSpaces(std::string_view text);
 std::string PadRight(std::string_view text, size_t width);
 std::string PadLeft(std::string_view text, size_t width);
 
-// printf into a std::string, for the fixed-width numbers of records and cells ("%2d", "%6.1f", "%02d").
+// Odds in tenths, rounded half away from zero: the one rounding that both the
+// forecast ranks and every odds text use ("3.55" is 36 tenths and shows "3.6").
+long long OddsTenths(double odds);
+
+// Odds with one decimal and a full stop, right-aligned in `width` bytes and
+// never cut (12.3 in 6 gives "  12.3"), whatever the process locale says.
+std::string FormatOdds(double odds, size_t width = 6);
+
+// printf into a std::string, for the fixed-width integers of records and
+// cells ("%2d", "%02d"); never for fractions, whose printf form follows the
+// process locale.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 } // namespace tervan

@@ -51,7 +51,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         path = CardCsvFilePath(base, DateMeetingLine(key), RaceNumberOf(key));
         WriteCsvFile(base, path, RaceCardHeading(slot.summary), DisplayedRaceCard(slot));
     } else {
-        const MatchList list = GaitoBaBtnClick(*day);
+        const MatchList list = BuildMatchList(*day);
         path = ListCsvFilePath(base, day->dayEntry);
         WriteCsvFile(base, path, day->dayEntry, list.grid);
     }

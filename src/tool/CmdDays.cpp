@@ -2,6 +2,7 @@
 #include "tool/ToolCommand.h"
 
 #include "app/RaceDay.h"
+#include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
 #include <ostream>
@@ -23,7 +24,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 {
     if (args.size() != 1)
         return UsageError(kCommand, err);
-    for (const std::string& day : MakeDayList(Utf8ToCp932(args[0])))
+    const std::string base = Utf8ToCp932(args[0]);
+    if (!fs::DirExists(base)) {
+        err << "days: no base folder " << args[0] << "\n";
+        return 2;
+    }
+    for (const std::string& day : MakeDayList(base))
         out << Cp932ToUtf8(day) << "\n";
     return 0;
 }

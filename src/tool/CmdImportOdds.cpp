@@ -35,6 +35,7 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
 
     const std::string base = fs::FromNative(std::filesystem::absolute(std::filesystem::path(args[0])));
     const std::string archive = fs::FromNative(std::filesystem::absolute(std::filesystem::path(args[1])));
+    fs::CreateDirs(base);
     EnsureBaseFolders(base);
 
     const ForecastImportResult result = ImportForecastOdds(base, archive, !before);

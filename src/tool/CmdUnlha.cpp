@@ -15,11 +15,32 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 const ToolCommand kCommand {
     "unlha",
     "unlha ARCHIVE DIR",
-    "extracts every member of the LHA archive ARCHIVE into DIR; prints each problem as 'error NNNNN text: name' "
-    "and 'extracted N' last (exit 1 when a problem was reported)",
+    "extracts every member of the LHA archive ARCHIVE into DIR; prints each member of another archiver's method as "
+    "'skipped -lz5- name', each problem as 'error NNNNN text: name' and 'extracted N' last (exit 1 when a problem "
+    "was reported); control bytes of names are printed as \\xNN",
     Run,
 };
 const ToolCommandRegistration kRegistration(kCommand);
+
+// A stored name or method id for the terminal: UTF-8, with control bytes
+// (below 0x20, and DEL) written as \xNN so that no name can drive the
+// terminal.
+std::string Printable(const std::string& cp932)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (const char ch : Cp932ToUtf8(cp932)) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F) {
+            out += "\\x";
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -33,7 +54,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     bool problems = false;
     unlha.OnError = [&](const std::string& name, int number, const std::string& text) {
         problems = true;
-        out << "error " << number << " " << text << ": " << Cp932ToUtf8(name) << "\n";
+        out << "error " << number << " " << text << ": " << Printable(name) << "\n";
+    };
+    unlha.OnSkipMethod = [&](const std::string& name, const std::string& method) {
+        out << "skipped " << Printable(method) << " " << Printable(name) << "\n";
     };
     const int extracted = unlha.Extract();
     out << "extracted " << extracted << "\n";

@@ -74,7 +74,7 @@ void SortCardRows(const CardCells& cells, std::vector<int>& order, int first, in
     QuickSort(cells, order, first, last, descending, keyColumn);
 }
 
-std::vector<int> SpeedButton2Click(const CardCells& cells, bool horseNumberDown, bool prizeDown)
+std::vector<int> SortCardByHorseNumber(const CardCells& cells, bool horseNumberDown, bool prizeDown)
 {
     std::vector<int> order(cells.size());
     for (size_t r = 0; r < order.size(); ++r)
@@ -101,9 +101,9 @@ std::vector<int> SpeedButton2Click(const CardCells& cells, bool horseNumberDown,
     return order;
 }
 
-std::vector<int> SpeedButton2Click(const TextGrid& grid, bool horseNumberDown, bool prizeDown)
+std::vector<int> SortCardByHorseNumber(const TextGrid& grid, bool horseNumberDown, bool prizeDown)
 {
-    return SpeedButton2Click(grid.Rows(), horseNumberDown, prizeDown);
+    return SortCardByHorseNumber(grid.Rows(), horseNumberDown, prizeDown);
 }
 
 void ApplyRowOrder(TextGrid& grid, const std::vector<int>& order)

@@ -20,7 +20,7 @@ inline constexpr int kCardBracketColumn = 0;     // 枠
 inline constexpr int kCardHorseNumberColumn = 1; // 馬
 inline constexpr int kCardMaximColumn = 2;       // 格言該当
 
-// The key SpeedButton2Click chooses from the sort buttons.
+// The key chosen from the sort buttons.
 struct CardSortKey {
     int column = kCardHorseNumberColumn;
     bool descending = false;
@@ -38,16 +38,17 @@ CardSortKey ChooseCardSortKey(bool horseNumberDown, bool prizeDown);
 void SortCardRows(const CardCells& cells, std::vector<int>& order, int first, int last,
                   bool descending, int keyColumn);
 
-// SpeedButton2Click: sorts rows 1..row count - 1 by the chosen key, then
-// sorts each run of equal key texts again by horse number. Returns the new
+// Sorts rows 1..row count - 1 by the key the sort buttons choose, then each
+// run of equal key texts by horse number (the order the "馬番" button and the
+// race display give). Returns the new
 // row order: entry r is the index of the grid row to show at row r; entry 0
 // is always 0 (the header row stays on top).
-std::vector<int> SpeedButton2Click(const CardCells& cells, bool horseNumberDown = true,
-                                   bool prizeDown = false);
+std::vector<int> SortCardByHorseNumber(const CardCells& cells, bool horseNumberDown = true,
+                                       bool prizeDown = false);
 
-std::vector<int> SpeedButton2Click(const TextGrid& grid, bool horseNumberDown = true, bool prizeDown = false);
+std::vector<int> SortCardByHorseNumber(const TextGrid& grid, bool horseNumberDown = true, bool prizeDown = false);
 
-// The grid's rows rearranged by an order from SpeedButton2Click.
+// The grid's rows rearranged by an order from SortCardByHorseNumber.
 CardCells ApplyRowOrder(const CardCells& cells, const std::vector<int>& order);
 void ApplyRowOrder(TextGrid& grid, const std::vector<int>& order);
 

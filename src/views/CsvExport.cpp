@@ -1,9 +1,8 @@
 #include "views/CsvExport.h"
 
 #include "platform/FileSystem.h"
+#include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
-
-#include <cstdio>
 
 namespace tervan {
 namespace {
@@ -104,9 +103,7 @@ std::string CsvText(std::string_view heading, const std::vector<std::vector<std:
 
 std::string CardExportHeading(std::string_view dateLine, int raceNumber)
 {
-    char number[16];
-    std::snprintf(number, sizeof number, "%2dR", raceNumber);
-    return std::string(dateLine) + number;
+    return std::string(dateLine) + FormatText("%2dR", raceNumber);
 }
 
 std::string CsvFilePath(std::string_view base, std::string_view stem)
@@ -119,9 +116,7 @@ std::string CsvFilePath(std::string_view base, std::string_view stem)
 
 std::string CardCsvFilePath(std::string_view base, std::string_view dateLine, int raceNumber)
 {
-    char number[16];
-    std::snprintf(number, sizeof number, "%2dR", raceNumber);
-    return CsvFilePath(base, std::string(TrimBlanks(dateLine)) + number);
+    return CsvFilePath(base, CardExportHeading(TrimBlanks(dateLine), raceNumber));
 }
 
 std::string ListCsvFilePath(std::string_view base, std::string_view dayEntry)

@@ -42,7 +42,7 @@ std::array<std::string, kListColumnCount> MatchListRowTexts(const RaceDay& day, 
     return cells;
 }
 
-MatchList GaitoBaBtnClick(const RaceDay& day)
+MatchList BuildMatchList(const RaceDay& day)
 {
     MatchList list;
     list.index.push_back(MatchListRow{});
@@ -51,7 +51,6 @@ MatchList GaitoBaBtnClick(const RaceDay& day)
             if (IsMatchingRunner(day.slots[static_cast<std::size_t>(p)].summary.runners[static_cast<std::size_t>(i)]))
                 list.index.push_back(MatchListRow{p, i});
     list.count = static_cast<int>(list.index.size()) - 1;
-    list.visible = list.count > 0;
 
     list.grid = TextGrid(kListColumnCount, list.count + 1);
     const auto& header = MatchListHeaderTexts();
@@ -68,7 +67,7 @@ MatchList GaitoBaBtnClick(const RaceDay& day)
 
 std::string MatchListCopyText(const RaceDay& day)
 {
-    return CopyWholeGridText(GaitoBaBtnClick(day).grid, day.dayEntry);
+    return CopyWholeGridText(BuildMatchList(day).grid, day.dayEntry);
 }
 
 } // namespace tervan

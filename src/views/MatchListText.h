@@ -35,14 +35,13 @@ struct MatchListRow {
     int runner = -1; // runner index 0-17 (horse number - 1)
 };
 
-// The list as GaitoBaBtnClick builds it.
+// The list of the day's runners that satisfy a maxim, race by race.
 struct MatchList {
     TextGrid grid;                   // header row + one row per matching runner
     std::vector<MatchListRow> index; // index[r] names grid row r (index[0] is the header: -1, -1)
-    int count = 0;                   // matching runners
-    bool visible = false;            // the grid is shown only when count > 0
+    int count = 0;                   // matching runners; the grid is shown only when there are any
 };
-MatchList GaitoBaBtnClick(const RaceDay& day);
+MatchList BuildMatchList(const RaceDay& day);
 
 // The list's clipboard text: the day-list entry as heading, then the grid.
 std::string MatchListCopyText(const RaceDay& day);

@@ -4,12 +4,14 @@
 #include "reference/KeibaFunc.h"
 #include "reference/ShiftJis.h"
 
+#include <algorithm>
+#include <cmath>
 
 namespace tervan {
 namespace {
 
-// Texts without a colour of their own take the grid font's colour for the
-// cell's state: black, or the highlight text on the selected row's highlight.
+// Texts without a colour of their own take the grid font's colour: black,
+// on the selection colour too.
 constexpr PaintColour kCellText = 0x02000000;
 
 // Rests of 56 days or more are the ones the maxims look at.
@@ -63,28 +65,36 @@ CellPaint RunnerHeaderPaint(int col)
     return p;
 }
 
-// The cell as the standard painting leaves it: white, or the highlight on the
-// selected row.
+// The cell as the standard painting leaves it: white, or the selection
+// colour on the selected row.
 CellPaint PlainCell(bool selected)
 {
     CellPaint p;
     p.selected = selected;
-    p.background = selected ? kColourHighlight : kColourWhite;
+    p.background = selected ? kColourSelection : kColourWhite;
     return p;
 }
 
-// Resolves the cell-text colour and the selected row. The selected row's
-// white cells take the highlight, so that the highlight text colour stays
-// readable; coloured cells keep their colour and their texts stay black.
+// Resolves the cell-text colour and the selected row: the selected row's
+// white cells take the selection colour, coloured cells keep theirs; every
+// text keeps its own colour, cell texts are black.
 CellPaint Finish(CellPaint p)
 {
     if (p.selected && p.background == kColourWhite)
-        p.background = kColourHighlight;
-    const PaintColour text = p.background == kColourHighlight ? kColourHighlightText : kColourBlack;
+        p.background = kColourSelection;
     for (TextRun& r : p.runs)
         if (r.colour == kCellText)
-            r.colour = text;
+            r.colour = kColourBlack;
     return p;
+}
+
+double Luminance(PaintColour c)
+{
+    auto channel = [](unsigned v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel((c >> 16) & 0xFF) + 0.7152 * channel((c >> 8) & 0xFF) + 0.0722 * channel(c & 0xFF);
 }
 
 PaintColour ResultColour(int value)
@@ -186,7 +196,7 @@ CellPaint RunnerCellPaint(const RaceSlot& slot, int runnerIndex, int col, bool s
     }
     case 11:
         p.background = kColourForecast;
-        p.runs.push_back(Run(race.forecastPresent && runner.forecastOdds > 0 ? FormatText("%6.1f", runner.forecastOdds) : " ",
+        p.runs.push_back(Run(race.forecastPresent && runner.forecastOdds > 0 ? FormatOdds(runner.forecastOdds) : " ",
                              8, 7, 9, false, kCellText));
         break;
     case 12:
@@ -200,7 +210,7 @@ CellPaint RunnerCellPaint(const RaceSlot& slot, int runnerIndex, int col, bool s
         p.runs.push_back(Run(place != 0 ? FormatText("%2d", place) + SJ("着") : " ", 5, 1, 8, true, ResultColour(place)));
         p.runs.push_back(Run(popularity != 0 ? FormatText("%2d", popularity) + SJ("人") : " ", 40, 1, 8, true,
                              ResultColour(popularity)));
-        p.runs.push_back(Run(runner.winOdds > 0 ? FormatText("%6.1f", runner.winOdds) : " ", 20, 1 + GothicTextHeight(8), 8,
+        p.runs.push_back(Run(runner.winOdds > 0 ? FormatOdds(runner.winOdds) : " ", 20, 1 + GothicTextHeight(8), 8,
                              false, kColourBlack));
         break;
     }
@@ -216,6 +226,12 @@ bool ValidRace(int raceIndex)
 }
 
 } // namespace
+
+double ContrastRatio(PaintColour a, PaintColour b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 const std::string& GridFontName()
 {

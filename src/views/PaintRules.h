@@ -35,9 +35,19 @@ inline constexpr PaintColour kColourMaxim = 0xCEFFFF;    // the maxim column's b
 inline constexpr PaintColour kColourForecast = 0x8BFC8B; // the forecast columns' background
 inline constexpr PaintColour kColourButtonFace = 0x01000001;   // face of buttons and header cells
 inline constexpr PaintColour kColourToolTip = 0x01000002;      // tooltip background (horse number cells)
-inline constexpr PaintColour kColourHighlight = 0x01000003;    // background of the selected row
-inline constexpr PaintColour kColourHighlightText = 0x01000004; // text on that background
 constexpr bool IsPlatformColour(PaintColour c) { return c > 0xFFFFFF; }
+
+// The selected row's white cells take a light blue on which every text
+// colour of a row stays readable; coloured cells keep their colour.
+inline constexpr PaintColour kColourSelection = 0xD6EBFF;
+// Every colour a row's texts are painted in on a white cell.
+inline constexpr PaintColour kRowTextColours[] = {kColourBlack, kColourRed, kColourBlue};
+// Readable: a contrast ratio of at least this much with the background.
+inline constexpr double kMinimumTextContrast = 3.0;
+
+// The contrast ratio of two colours (0xRRGGBB) by their relative luminance
+// in sRGB: 1 for the same colour, 21 for black on white.
+double ContrastRatio(PaintColour a, PaintColour b);
 
 // The grids' font: "ＭＳ ゴシック" (CP932), 12 px = 9 pt at 96 dpi. The window
 // maps the name to a Japanese Gothic font it has.

@@ -4,6 +4,7 @@
 #include "reference/KeibaFunc.h"
 #include "reference/ShiftJis.h"
 #include "views/CardSort.h"
+#include "views/CsvExport.h"
 #include "views/HeaderStrip.h"
 
 #include <algorithm>
@@ -20,7 +21,7 @@ const std::array<std::string, kCardColumnCount>& RaceCardHeaderTexts()
 
 std::string ForecastOddsCellText(double odds)
 {
-    return odds > 0 ? FormatText("%6.1f", odds) : std::string();
+    return odds > 0 ? FormatOdds(odds) : std::string();
 }
 
 std::string ForecastRankCellText(int rank)
@@ -34,7 +35,7 @@ std::string ResultCellText(int finishingPlace, int popularity, double winOdds)
     text += "  ";
     text += popularity != 0 ? FormatText("%2d", popularity) + SJ("人") : std::string(4, ' ');
     text += "  ";
-    text += winOdds > 0 ? FormatText("%6.1f", winOdds) : std::string(6, ' ');
+    text += winOdds > 0 ? FormatOdds(winOdds) : std::string(6, ' ');
     return text;
 }
 
@@ -89,13 +90,13 @@ RaceCard MakeRaceCard(const RaceSlot& slot)
 
 std::string RaceCardHeading(const RaceSummary& race)
 {
-    return DateMeetingLine(race.raceKey) + FormatText("%2dR", RaceNumberOf(race.raceKey));
+    return CardExportHeading(DateMeetingLine(race.raceKey), RaceNumberOf(race.raceKey));
 }
 
 TextGrid DisplayedRaceCard(const RaceSlot& slot)
 {
     RaceCard card = MakeRaceCard(slot);
-    const std::vector<int> order = SpeedButton2Click(card.grid.Rows());
+    const std::vector<int> order = SortCardByHorseNumber(card.grid.Rows());
     return TextGrid::FromRows(ApplyRowOrder(card.grid.Rows(), order));
 }
 

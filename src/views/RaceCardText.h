@@ -18,12 +18,12 @@ inline constexpr int kCardColumnCount = 14;
 // "前5走", "予想配当", "予配順位", "結果".
 const std::array<std::string, kCardColumnCount>& RaceCardHeaderTexts();
 
-// "%6.1f" of forecast odds above 0, else empty.
+// Forecast odds above 0 with one decimal in 6 characters ("  12.3"), else empty.
 std::string ForecastOddsCellText(double odds);
 // "%2d" of a rank of 1 or more, else empty.
 std::string ForecastRankCellText(int rank);
 // The result cell: place "%2d着" or 4 spaces, 2 spaces, popularity "%2d人" or
-// 4 spaces, 2 spaces, win odds "%6.1f" or 6 spaces (" 1着   3人     5.2").
+// 4 spaces, 2 spaces, win odds in 6 characters or 6 spaces (" 1着   3人     5.2").
 std::string ResultCellText(int finishingPlace, int popularity, double winOdds);
 
 // The 14 cell texts of runner i (0-17) of a race.

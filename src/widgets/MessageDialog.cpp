@@ -21,6 +21,7 @@ TMessageDialog::Result TMessageDialog::Execute(const QString& text, Kind kind, B
     case kWarning: box.setIcon(QMessageBox::Warning); break;
     case kError: box.setIcon(QMessageBox::Critical); break;
     case kConfirmation: box.setIcon(QMessageBox::Question); break;
+    case kPlain: box.setIcon(QMessageBox::NoIcon); break;
     }
     QString caption = caption_;
     if (caption.isEmpty())

@@ -1,5 +1,5 @@
 // The message-dialog component: a modal box with a Japanese text, an icon of
-// its kind and the usual button sets, captioned with the application title.
+// its kind (none for a plain box) and the usual button sets, captioned with the application title.
 #pragma once
 
 #include <QString>
@@ -11,7 +11,7 @@ namespace tervan {
 
 class TMessageDialog {
 public:
-    enum Kind { kInformation, kWarning, kError, kConfirmation };
+    enum Kind { kInformation, kWarning, kError, kConfirmation, kPlain }; // kPlain: no icon
     enum Buttons { kOk, kOkCancel, kYesNo };
     enum Result { kNone, kOkResult, kCancel, kYes, kNo };
 

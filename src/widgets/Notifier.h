@@ -19,6 +19,8 @@ public:
     virtual void Beep() = 0;
     // A modal information box with one OK button.
     virtual void Information(const std::string& text) = 0;
+    // A plain modal box with one OK button: no icon, and no beep before it.
+    virtual void Plain(const std::string& text) = 0;
     // A modal Yes/No question; true for Yes.
     virtual bool Confirm(const std::string& text) = 0;
 };
@@ -28,7 +30,7 @@ public:
 class RecordingNotifier : public INotifier {
 public:
     struct Event {
-        enum Kind { kBeep, kInformation, kConfirm } kind;
+        enum Kind { kBeep, kInformation, kConfirm, kPlain } kind;
         std::string text; // CP932; empty for a beep
     };
 
@@ -37,6 +39,7 @@ public:
     {
         events.push_back({Event::kInformation, text});
     }
+    void Plain(const std::string& text) override { events.push_back({Event::kPlain, text}); }
     bool Confirm(const std::string& text) override
     {
         events.push_back({Event::kConfirm, text});
@@ -47,12 +50,12 @@ public:
         return answer;
     }
 
-    // The texts of the information boxes, in order.
+    // The texts of the information and plain boxes, in order.
     std::vector<std::string> Messages() const
     {
         std::vector<std::string> texts;
         for (const Event& e : events)
-            if (e.kind == Event::kInformation)
+            if (e.kind == Event::kInformation || e.kind == Event::kPlain)
                 texts.push_back(e.text);
         return texts;
     }

@@ -17,6 +17,12 @@ void QtNotifier::Information(const std::string& text)
     dialog.Execute(text, TMessageDialog::kInformation, TMessageDialog::kOk);
 }
 
+void QtNotifier::Plain(const std::string& text)
+{
+    TMessageDialog dialog(parent_);
+    dialog.Execute(text, TMessageDialog::kPlain, TMessageDialog::kOk);
+}
+
 bool QtNotifier::Confirm(const std::string& text)
 {
     TMessageDialog dialog(parent_);

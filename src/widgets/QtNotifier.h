@@ -15,6 +15,7 @@ public:
 
     void Beep() override;
     void Information(const std::string& text) override;
+    void Plain(const std::string& text) override;
     bool Confirm(const std::string& text) override;
 
 private:

@@ -160,6 +160,29 @@ inline Key KeyOn(std::string date, int race = 1, std::string course = "05")
     return k;
 }
 
+// One race on 28 May 2006 at 東京 with `runners` runners (horse numbers and
+// brackets 1..n, pedigrees 200210000n, all named nameUtf8); horse 2 finished
+// first as third favourite at 5.2.
+inline void WriteOneRaceDay(const std::string& base, int runners, std::string_view nameUtf8 = "テストホース")
+{
+    StoredDay d(base, KeyOn("20060528"));
+    d.AddRace(RaLine(KeyOn("20060528", 1), runners));
+    for (int n = 1; n <= runners; ++n) {
+        Horse h;
+        h.number = n;
+        h.bracket = n;
+        h.pedigree = "200210000" + std::to_string(n);
+        h.nameUtf8 = std::string(nameUtf8);
+        if (n == 2) {
+            h.place = 1;
+            h.popularity = 3;
+            h.oddsTenths = 52;
+        }
+        d.SetSlot(1, n, SeLine(KeyOn("20060528", 1), h));
+    }
+    d.Write();
+}
+
 // A forecast line: race key fields, mark, win odds texts of horses 1-18
 // (empty = blank field).
 inline std::string ForecastLine(std::string_view date, std::string_view course, int race, char mark,

@@ -35,10 +35,6 @@ TEST(BaseFolder, EmptyBaseGetsTheFourFolders)
     EnsureBaseFolders(dir.path());  // a second start changes nothing
     EXPECT_EQ(Entries(dir.native()), (std::vector<std::string> {"DATA/", "SEI/", "SEIR/", "yLZH/"}));
 
-    EXPECT_EQ(DataDir(dir.path()), dir.path() + "/DATA");
-    EXPECT_EQ(SeiDir(dir.path()), dir.path() + "/SEI");
-    EXPECT_EQ(SeirDir(dir.path()), dir.path() + "/SEIR");
-    EXPECT_EQ(LzhDir(dir.path()), dir.path() + "/yLZH");
     // Paths built the old way find the same folders.
     EXPECT_TRUE(fs::DirExists(dir.path() + "\\Data\\"));
     EXPECT_TRUE(fs::DirExists(dir.path() + "\\data"));

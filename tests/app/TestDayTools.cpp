@@ -64,6 +64,10 @@ TEST(DayTools, SampleDayThroughImport)
 
     EXPECT_EQ(test::RunTool({"card", base, days[0], "13"}, out, &err), 1);
     EXPECT_EQ(test::RunTool({"card", base, days[0], "x"}, out, &err), 2);
+    // A base folder that is not there is said to be missing.
+    EXPECT_EQ(test::RunTool({"days", base + "/missing"}, out, &err), 2);
+    EXPECT_EQ(err, "days: no base folder " + base + "/missing\n");
+    EXPECT_EQ(out, "");
     EXPECT_EQ(test::RunTool({"card", base, "2006年05月29日東京", "1"}, out, &err), 1);
     EXPECT_NE(err.find("データ作成が未完了のようです。"), std::string::npos);
 }

@@ -188,6 +188,25 @@ TEST(IniGT, WritingKeepsOtherLinesAndTheFilesLineBreaks)
     EXPECT_EQ(std::filesystem::last_write_time(f.native), before);
 }
 
+// A UTF-8 byte-order mark before the first section hides nothing: the
+// section is read, written in place and never made twice; the mark stays.
+TEST(IniGT, ByteOrderMarkBeforeTheFirstSection)
+{
+    IniFile f;
+    const std::string bom = "\xEF\xBB\xBF";
+    f.Put(bom + "[locate]\r\ntop=5\r\n");
+    EXPECT_EQ(f.ini.ReadInteger("locate", "top", 10), 5);
+    f.ini.WriteInteger("locate", "top", 7);
+    f.ini.WriteInteger("locate", "left", 8);
+    EXPECT_EQ(f.Get(), bom + "[locate]\r\ntop=7\r\nleft=8\r\n");
+    f.Put(bom + "top=1\r\n");
+    f.ini.WriteInteger("locate", "top", 2);
+    EXPECT_EQ(f.Get(), bom + "top=1\r\n\r\n[locate]\r\ntop=2\r\n");
+    f.Put(bom);
+    f.ini.WriteInteger("locate", "top", 3);
+    EXPECT_EQ(f.Get(), bom + "[locate]\r\ntop=3\r\n");
+}
+
 TEST(IniGT, ValuesReadBackAsWritten)
 {
     IniFile f;

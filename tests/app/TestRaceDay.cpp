@@ -303,6 +303,42 @@ TEST_F(RaceDayTest, HostileBytesNeverBreakTheFixedTables)
     }
 }
 
+// The forecast odds file is optional: a last line without its CR LF is
+// read, and a file that cannot be read is warned of while the day loads.
+TEST_F(RaceDayTest, ForecastOddsFileEdges)
+{
+    StoredDay d(base, KeyOn("20060528"));
+    d.AddRace(test::RaLine(KeyOn("20060528", 1), 2));
+    d.AddRace(test::RaLine(KeyOn("20060528", 2), 2));
+    Horse h;
+    for (int race = 1; race <= 2; ++race)
+        for (int n = 1; n <= 2; ++n) {
+            h.number = n;
+            d.SetSlot(race, n, test::SeLine(KeyOn("20060528", race), h));
+        }
+    d.Write();
+    const std::string yoz = base + "/DATA/" + SJ("2006年05月28日.yoz");
+    std::string last = test::ForecastLine("20060528", "05", 2, 'J', {"4.5", "2.5"});
+    last.resize(1459);
+    fs::RewriteFile(yoz, test::ForecastLine("20060528", "05", 1, 'J', {"1.5"}) + last);
+    DayLoadResult result = Load(d);
+    ASSERT_EQ(result.status, DayLoadResult::Loaded);
+    EXPECT_TRUE(result.warnings.empty());
+    EXPECT_EQ(day->slots[1].summary.runners[1].forecastRank, 1);
+    EXPECT_EQ(day->slots[1].summary.runners[0].forecastRank, 2);
+    EXPECT_EQ(day->slots[1].forecastLine.size(), kForecastRecordSize);
+
+    fs::DeleteFile(yoz);
+    fs::CreateDir(yoz); // a folder where the file should be
+    result = Load(d);
+    ASSERT_EQ(result.status, DayLoadResult::Loaded) << Cp932ToUtf8(result.message);
+    ASSERT_EQ(result.warnings.size(), 1u);
+    EXPECT_EQ(Cp932ToUtf8(result.warnings[0]).rfind("予想オッズファイルを読み込めません", 0), 0u);
+    EXPECT_EQ(day->raceCount, 2);
+    EXPECT_FALSE(day->slots[0].summary.forecastPresent);
+    EXPECT_EQ(day->slots[0].summary.runners[0].forecastRank, 0);
+}
+
 TEST_F(RaceDayTest, UnreadableRaceFileFailsCleanly)
 {
     StoredDay d(base, KeyOn("20060528"));

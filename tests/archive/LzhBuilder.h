@@ -25,6 +25,16 @@ struct ManifestRow {
     std::string crc; // 4 hex digits, "-" for folders
 };
 
+// A name in ASCII lower case: manifests list in lower case the upper-case
+// names that archivers of some systems (OS/2) store.
+inline std::string ManifestName(std::string name)
+{
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return name;
+}
+
 // The members of each archive, in archive order.
 inline std::map<std::string, std::vector<ManifestRow>> ReadLhaManifest(const std::filesystem::path& path)
 {
@@ -110,9 +120,14 @@ inline std::string LzhEntry01(const LzhMember& m, int level)
 }
 
 // One entry with a level-2 header: extraFirst, then the name (type 1) and
-// the folder (type 2) extended headers.
-inline std::string LzhEntry2(const LzhMember& m)
+// the folder (type 2) extended headers. Level 3 is the same with 4-byte
+// sizes: bytes 0-1 hold 4, bytes 24-27 the whole header size, each extended
+// header ends with the 4-byte size of the next.
+inline std::string LzhEntry2(const LzhMember& m, int level = 2)
 {
+    const bool level3 = level == 3;
+    auto size = [level3](std::size_t v) { return level3 ? Le32(static_cast<std::uint32_t>(v)) : Le16(static_cast<unsigned>(v)); };
+    const std::size_t sizeWidth = level3 ? 4 : 2;
     const std::string packed = m.packed.empty() && m.method == "-lh0-" ? m.data : m.packed;
     std::vector<std::pair<std::uint8_t, std::string>> ext = m.extraFirst;
     ext.emplace_back(0x01, m.name);
@@ -121,15 +136,21 @@ inline std::string LzhEntry2(const LzhMember& m)
     std::string chained;
     for (std::size_t i = 0; i < ext.size(); ++i)
         chained += std::string(1, static_cast<char>(ext[i].first)) + ext[i].second
-            + Le16(i + 1 < ext.size() ? static_cast<unsigned>(ext[i + 1].second.size() + 3) : 0);
+            + size(i + 1 < ext.size() ? ext[i + 1].second.size() + 1 + sizeWidth : 0);
     std::string h = std::string(2, '\0') + m.method + Le32(static_cast<std::uint32_t>(packed.size()))
-        + Le32(static_cast<std::uint32_t>(m.data.size())) + Le32(m.time) + std::string(1, static_cast<char>(m.attribute)) + "\x02"
-        + Le16(m.crc ? m.crc : Crc16(m.data)) + "U" + Le16(static_cast<unsigned>(ext[0].second.size() + 3)) + chained;
-    const unsigned size = static_cast<unsigned>(h.size());
-    h[0] = static_cast<char>(size & 0xFF);
-    h[1] = static_cast<char>(size >> 8);
+        + Le32(static_cast<std::uint32_t>(m.data.size())) + Le32(m.time) + std::string(1, static_cast<char>(m.attribute))
+        + std::string(1, static_cast<char>(level)) + Le16(m.crc ? m.crc : Crc16(m.data)) + (level3 ? "2" + Le32(0) : "U")
+        + size(ext[0].second.size() + 1 + sizeWidth) + chained;
+    if (level3) {
+        h.replace(0, 2, Le16(4));
+        h.replace(24, 4, Le32(static_cast<std::uint32_t>(h.size())));
+    } else {
+        h.replace(0, 2, Le16(static_cast<unsigned>(h.size())));
+    }
     return h + packed;
 }
+
+inline std::string LzhEntry3(const LzhMember& m) { return LzhEntry2(m, 3); }
 
 // Bits written most significant first, as LHA reads them.
 class BitWriter {

@@ -108,6 +108,26 @@ TEST(UnLha, ExtractsAnLh5FileAndReplacesTheOldOneWithItsStoredDate)
     EXPECT_EQ(Tree(sjis.native()), (std::vector<std::string> {"表.txt"}));
 }
 
+// Tree() in ASCII lower case: archivers of some systems store upper-case
+// names that others list in lower case.
+std::vector<std::string> LowerTree(const stdfs::path& root)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : Tree(root))
+        names.push_back(test::ManifestName(name));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The file of the folder whose name is `name` apart from ASCII letter case.
+stdfs::path FindNoCase(const stdfs::path& folder, const std::string& name)
+{
+    for (const auto& e : stdfs::directory_iterator(folder))
+        if (test::ManifestName(e.path().filename().string()) == test::ManifestName(name))
+            return e.path();
+    return folder / name;
+}
+
 // Members outside stored folders are written with their manifest's size and
 // CRC; members in stored folders stay unwritten while the folders do not
 // exist, and are the only ones reported.
@@ -132,7 +152,7 @@ void CheckExtractionAgainstManifest(const stdfs::path& folder)
         EXPECT_EQ(x.unlha.Extract(), files);
         EXPECT_EQ(x.Numbers(), std::vector<int>(static_cast<std::size_t>(inFolders), 25235));
         for (const auto& [name, row] : last) {
-            const std::string bytes = test::ReadAll(out.native() / name);
+            const std::string bytes = test::ReadAll(FindNoCase(out.native(), name));
             EXPECT_EQ(bytes.size(), row->size) << name;
             char crc[8];
             std::snprintf(crc, sizeof crc, "%04x", test::Crc16(bytes));
@@ -140,16 +160,80 @@ void CheckExtractionAgainstManifest(const stdfs::path& folder)
         }
         std::vector<std::string> expected;
         for (const auto& [name, row] : last)
-            expected.push_back(name);
-        EXPECT_EQ(Tree(out.native()), expected);
+            expected.push_back(test::ManifestName(name));
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(LowerTree(out.native()), expected);
     }
 }
 
 TEST(UnLha, EverySampleMemberOutsideStoredFoldersIsExtractedIntact)
 {
     CheckExtractionAgainstManifest(test::TestData("archive"));
-    if (stdfs::exists(test::SharedDir() / "lha-samples" / "MANIFEST.tsv"))
-        CheckExtractionAgainstManifest(test::SharedDir() / "lha-samples");
+    for (const char* shared : {"lha-samples", "lha-samples-odd"})
+        if (stdfs::exists(test::SharedDir() / shared / "MANIFEST.tsv"))
+            CheckExtractionAgainstManifest(test::SharedDir() / shared);
+}
+
+// Headers as other systems' archivers write them: an OS-9/68k level-2 header
+// two bytes longer than its size field says, a comment after a NUL in the
+// name (Amiga, MorphOS), level 3 (OS/2), and the 64-bit size extension.
+TEST(UnLha, HeadersOfOtherSystems)
+{
+    const std::string text = "the odds of the day\r\n";
+    std::string os9 = LzhEntry2(Member("os9.txt", text));
+    os9[23] = 'K';
+    const unsigned short9 = static_cast<unsigned char>(os9[0]) + 256u * static_cast<unsigned char>(os9[1]) - 2;
+    os9.replace(0, 2, test::Le16(short9));
+    // The 32-bit size fields hold cut sizes; the extension the true ones.
+    const std::string sizes = test::Le32(static_cast<std::uint32_t>(text.size())) + test::Le32(0);
+    auto cut = [&](std::string entry) { return entry.replace(7, 8, test::Le32(1) + test::Le32(1)); };
+    const std::string archive = os9 + LzhEntry01(Member(std::string("amiga0.txt\0comment", 18), text), 0)
+        + LzhEntry01(Member(std::string("amiga1.txt\0a file comment", 25), text), 1)
+        + test::LzhEntry3(Member("os2.txt", text))
+        + cut(LzhEntry2(test::WithExtension(Member("big2.txt", text), 0x42, sizes + sizes)))
+        + cut(test::LzhEntry3(test::WithExtension(Member("big3.txt", text), 0x42, sizes + sizes)))
+        + LzhEntry01(Member("after.txt", text), 1) + std::string(1, '\0');
+    TempDir dir, out;
+    Extraction x(WriteArchive(dir, archive), out);
+    EXPECT_EQ(x.unlha.Extract(), 7);
+    EXPECT_TRUE(x.errors.empty());
+    const std::vector<std::string> names {"after.txt", "amiga0.txt", "amiga1.txt", "big2.txt", "big3.txt", "os2.txt", "os9.txt"};
+    EXPECT_EQ(Tree(out.native()), names);
+    for (const std::string& name : names)
+        EXPECT_EQ(test::ReadAll(out.native() / name), text) << name;
+
+    // An extension too short to hold both sizes: the member is refused, never
+    // taken at its cut size.
+    TempDir out2;
+    Extraction y(WriteArchive(dir, cut(LzhEntry2(test::WithExtension(Member("big.txt", text), 0x42, sizes))), "short.lzh"), out2);
+    EXPECT_EQ(y.unlha.Extract(), 0);
+    EXPECT_EQ(y.Numbers(), (std::vector<int> {25114}));
+    EXPECT_TRUE(Tree(out2.native()).empty());
+}
+
+// A member whose output would be the archive being read, by its own name or
+// through a hard or symbolic link, is refused and not counted.
+TEST(UnLha, NeverWritesOverTheArchiveItReads)
+{
+    TempDir dir;
+    const std::string archive = LzhEntry01(Member("j050105.lzh", "not an archive"), 0) + LzhEntry01(Member("hard.lzh", "x"), 1)
+        + LzhEntry2(Member("soft.lzh", "y")) + LzhEntry01(Member("kol_ods.kd2", "odds"), 0);
+    const stdfs::path path = WriteArchive(dir, archive, "j050105.lzh");
+    stdfs::create_hard_link(path, dir.native() / "hard.lzh");
+    stdfs::create_symlink(path, dir.native() / "soft.lzh");
+    TUnLha unlha;
+    unlha.ArchiveFile = fs::FromNative(path); // no ExtractDir: the archive's own folder
+    unlha.FileSpec = {"*.*"};
+    std::vector<std::string> refused;
+    unlha.OnError = [&](const std::string& name, int number, const std::string&) {
+        if (number == 25235)
+            refused.push_back(name);
+    };
+    EXPECT_EQ(unlha.Extract(), 1);
+    EXPECT_EQ(refused, (std::vector<std::string> {"j050105.lzh", "hard.lzh", "soft.lzh"}));
+    EXPECT_EQ(test::ReadAll(path), archive);
+    EXPECT_TRUE(stdfs::is_symlink(dir.native() / "soft.lzh"));
+    EXPECT_EQ(test::ReadAll(dir.native() / "kol_ods.kd2"), "odds");
 }
 
 TEST(UnLha, UnsupportedMethodsLeaveAnEmptyFileAndStopOrAreSkipped)
@@ -464,4 +548,15 @@ TEST(UnLhaTool, PrintsEachProblemAndTheCountLast)
     EXPECT_TRUE(stdfs::exists(out.native() / "表.txt"));
     EXPECT_EQ(test::RunTool({"unlha", Fixture("jlha-dir.lzh").string(), out.native().string()}, stdoutText), 1);
     EXPECT_EQ(stdoutText, "error 25235 Error opening file: odds\\kol.txt\nextracted 1\n");
+
+    // Members of another archiver's method are listed; control bytes of
+    // names never reach the terminal raw.
+    EXPECT_EQ(test::RunTool({"unlha", Fixture("lzs.lzh").string(), out.native().string()}, stdoutText), 0);
+    EXPECT_EQ(stdoutText, "skipped -lzs- a.txt\nskipped -lz5- b.txt\nextracted 1\n");
+    TempDir dir;
+    const auto hostile = WriteArchive(dir, LzhEntry01(Member("x\x1b]0;title\x07.txt", "", "-lz5-", "zz"), 0)
+                                          + LzhEntry01(Member("none\\\x1b[2J\x7f.txt", "q"), 0));
+    EXPECT_EQ(test::RunTool({"unlha", hostile.string(), out.native().string()}, stdoutText), 1);
+    EXPECT_EQ(stdoutText, "skipped -lz5- x\\x1b]0;title\\x07.txt\n"
+                          "error 25235 Error opening file: none\\\\x1b[2J\\x7f.txt\nextracted 0\n");
 }

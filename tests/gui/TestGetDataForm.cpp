@@ -53,6 +53,7 @@ std::vector<std::string> Seen(const RecordingNotifier& n)
         case RecordingNotifier::Event::kBeep: lines.push_back("beep"); break;
         case RecordingNotifier::Event::kInformation: lines.push_back("info:" + Cp932ToUtf8(e.text)); break;
         case RecordingNotifier::Event::kConfirm: lines.push_back("ask:" + Cp932ToUtf8(e.text)); break;
+        case RecordingNotifier::Event::kPlain: lines.push_back("plain:" + Cp932ToUtf8(e.text)); break;
         }
     }
     return lines;

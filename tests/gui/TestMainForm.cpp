@@ -23,6 +23,7 @@
 #include <QDialog>
 #include <QListWidget>
 #include <QSpinBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTabWidget>
@@ -142,6 +143,7 @@ private Q_SLOTS:
         for (const char* folder : {"DATA", "SEI", "SEIR", "yLZH"})
             QVERIFY(std::filesystem::is_directory(dir.native() / folder));
         QCOMPARE(form->windowTitle(), QString::fromUtf8(TMainForm::kCaption));
+        QCOMPARE(form->findChild<QPushButton*>(QStringLiteral("HrReadBtn"))->text(), QString::fromUtf8("払戻取込"));
         QCOMPARE(form->DateCombo()->count(), 0);
         QCOMPARE(form->DateCombo()->currentIndex(), -1);
         QVERIFY(!form->N5()->isChecked());
@@ -217,6 +219,8 @@ private Q_SLOTS:
             form->hide();
             form->show(); // JVInit runs on the first showing only
             QCOMPARE(notifier.Messages().size(), size_t(1));
+            QCOMPARE(notifier.BeepCount(), 0); // a plain box, without beep or icon
+            QCOMPARE(notifier.events[0].kind, RecordingNotifier::Event::kPlain);
             QVERIFY(U8(notifier.Messages()[0]).rfind("JVInitエラー：", 0) == 0);
             QVERIFY(U8(notifier.Messages()[0]).size() > std::string("JVInitエラー：").size());
         }

@@ -1,4 +1,5 @@
 #include "import/ForecastOddsImport.h"
+#include "archive/LzhBuilder.h"
 
 #include "platform/FileSystem.h"
 #include "reference/FixedRecord.h"
@@ -323,6 +324,39 @@ TEST(ForecastImport, DamagedOddsTextIsNotConverted)
     EXPECT_TRUE(std::filesystem::is_empty(fx.base / "DATA"));
 }
 
+// A refused odds text (CRC mismatch, over the size limit) is deleted as an
+// accepted one is; a member named as the archive never replaces it.
+TEST(ForecastImport, RefusedMembersAreDeletedAndTheArchiveIsKept)
+{
+    ImportFixture fx;
+    std::string damaged = Archive("kol_ods.kd2", KolLine("4", " 1", "20050105", 10) + "\r\n");
+    damaged[damaged.size() - 100] ^= 0x01;
+    EXPECT_TRUE(fx.Import("j050105.lzh", damaged).wroteFile.empty());
+    EXPECT_FALSE(std::filesystem::exists(fx.lzh / "kol_ods.kd2"));
+
+    // 17 MB of one byte, as -lh5- blocks of one code each.
+    test::BitWriter w;
+    test::PutSingleSymbolBlock(w, 1, 'x', 0);
+    test::PutSingleSymbolBlock(w, 65535, 509, 0); // each a copy of 256 bytes at distance 1
+    test::PutSingleSymbolBlock(w, 1000, 509, 0);
+    const std::string big(1 + 66535u * 256u, 'x');
+    test::LzhMember m = test::Member("kol_ods.kd2", "", "-lh5-", w.Bytes());
+    m.crc = test::Crc16(big);
+    std::string archive = test::LzhEntry2(m);
+    archive.replace(11, 4, test::Le32(static_cast<std::uint32_t>(big.size())));
+    ForecastImportResult r = fx.Import("j050105.lzh", archive);
+    EXPECT_NE(Cp932ToUtf8(r.message).find("大きすぎる"), std::string::npos) << Cp932ToUtf8(r.message);
+    EXPECT_FALSE(std::filesystem::exists(fx.lzh / "kol_ods.kd2"));
+
+    const std::string self = sample::WriteStoredLha({{"J050105.LZH", "not odds", DateTime {2005, 1, 5}},
+                                                     {"j050105.lzh", "not odds", DateTime {2005, 1, 5}},
+                                                     {"kol_ods.kd2", KolLine("4", " 1", "20050105", 10) + "\r\n", DateTime {2005, 1, 5}}},
+                                                    2);
+    r = fx.Import("j050105.lzh", self);
+    EXPECT_FALSE(r.wroteFile.empty()) << Cp932ToUtf8(r.message);
+    EXPECT_EQ(ReadAll(fx.lzh / "j050105.lzh"), self);
+}
+
 TEST(ForecastImport, WriteFailureKeepsTheOldFileAndReportsIt)
 {
     ImportFixture fx;
@@ -362,6 +396,13 @@ TEST(ForecastImportTool, PrintsTheMessageAndCreatesTheFolders)
     for (const char* folder : {"DATA", "SEI", "SEIR", "yLZH"})
         EXPECT_TRUE(std::filesystem::is_directory(base / folder)) << folder;
     EXPECT_EQ(ReadAll(base / "DATA" / "2005年01月05日.yoz").size(), 1461u);
+
+    // A base folder that does not exist yet is made, as import-jv makes it.
+    const auto fresh = dir.native() / "fresh" / "base";
+    EXPECT_EQ(test::RunTool({"import-odds", fresh.string(), archive.string()}, out), 0) << out;
+    for (const char* folder : {"DATA", "SEI", "SEIR", "yLZH"})
+        EXPECT_TRUE(std::filesystem::is_directory(fresh / folder)) << folder;
+    EXPECT_EQ(ReadAll(fresh / "DATA" / "2005年01月05日.yoz").size(), 1461u);
 
     EXPECT_EQ(test::RunTool({"import-odds", base.string(), (dir.native() / "none.lzh").string()}, out), 1);
     EXPECT_EQ(out, "データが解凍できませんでした。\n");

@@ -107,22 +107,7 @@ namespace {
 std::string MakeDay(const test::TempDir& dir)
 {
     const std::string base = dir.path();
-    test::StoredDay d(base, test::KeyOn("20060528"));
-    d.AddRace(test::RaLine(test::KeyOn("20060528", 1), 3));
-    for (int n = 1; n <= 3; ++n) {
-        test::Horse h;
-        h.number = n;
-        h.bracket = n;
-        h.pedigree = "200210000" + std::to_string(n);
-        h.nameUtf8 = "テストホースアイウ"; // 18 bytes: no trailing spaces
-        if (n == 2) {
-            h.place = 1;
-            h.popularity = 3;
-            h.oddsTenths = 52;
-        }
-        d.SetSlot(1, n, test::SeLine(test::KeyOn("20060528", 1), h));
-    }
-    d.Write();
+    test::WriteOneRaceDay(base, 3, "テストホースアイウ"); // 18 bytes: no trailing spaces
     test::WriteHistory(base, "2002100001", {test::KeyOn("20060319", 5)});
     return base;
 }

@@ -190,7 +190,7 @@ TEST(PaintRules, ForecastColumnsNeedTheRaceFlag)
     EXPECT_EQ(RunAt(d.card(3, 11), 0).text, " ");
     EXPECT_EQ(RunAt(d.card(3, 12), 0).text, " ");
     d.race().forecastPresent = true;
-    EXPECT_EQ(RunAt(d.card(3, 11), 0).text, "   4.2");
+    EXPECT_EQ(RunAt(d.card(3, 11), 0).text, "   4.3"); // rounded as the rank rounds it
     EXPECT_EQ(RunAt(d.card(3, 12), 0).text, " 2");
     EXPECT_EQ(RunAt(d.card(3, 12), 0).x, 8);
     EXPECT_EQ(RunAt(d.card(4, 11), 0).text, " ");
@@ -235,15 +235,53 @@ TEST(PaintRules, ListRaceColumn)
     EXPECT_EQ(c.runs[1].pointSize, 8);
 }
 
+// Every text of a selected row, in every colour a row uses (maxims, long
+// rests in red and blue, "6人" in blue, places in red), stays readable on
+// the selection colour, on the card and on the list.
+TEST(PaintRules, SelectedRowTextsStayReadable)
+{
+    for (PaintColour text : kRowTextColours)
+        EXPECT_GE(ContrastRatio(text, kColourSelection), kMinimumTextContrast) << std::hex << text;
+    EXPECT_NEAR(ContrastRatio(kColourBlack, kColourWhite), 21.0, 1e-9);
+    Day d;
+    RunnerSummary& r = d.runner(3);
+    r.maxim = SJ("牡1戦目");
+    r.restDays = "  70";
+    r.pastRunGaps[0] = "  60";
+    r.pastRunKeys[0] = "2005010506010201";
+    r.pastRunKeys[1] = "2004110506010201";
+    r.finishingPlace = 1;
+    r.popularity = 6;
+    r.winOdds = 12.3;
+    r.forecastOdds = 4.5;
+    r.forecastRank = 2;
+    d.race().forecastPresent = true;
+    int checked = 0;
+    auto check = [&](const CellPaint& p) {
+        ASSERT_FALSE(IsPlatformColour(p.background) && p.background != kColourToolTip && p.background != kColourButtonFace);
+        if (p.background != kColourSelection)
+            return;
+        for (const TextRun& run : p.runs) {
+            EXPECT_GE(ContrastRatio(run.colour, p.background), kMinimumTextContrast) << Cp932ToUtf8(run.text);
+            ++checked;
+        }
+    };
+    for (int col = 0; col < kCardColumnCount; ++col)
+        check(d.card(3, col, true));
+    for (int col = 0; col < kListColumnCount; ++col)
+        check(ListCellPaint(d.day, 0, 2, col, true, 2005));
+    EXPECT_GE(checked, 20);
+}
+
 TEST(PaintRules, SelectedRowAndRowsReadTheirHorseNumber)
 {
     Day d;
-    // A selected white cell takes the highlight, its own texts the highlight
-    // text; a coloured cell keeps its colour.
+    // A selected white cell takes the selection colour, its texts stay
+    // black; a coloured cell keeps its colour.
     const CellPaint sel = d.card(4, 4, true);
     EXPECT_TRUE(sel.selected);
-    EXPECT_EQ(sel.background, kColourHighlight);
-    EXPECT_EQ(RunAt(sel, 0).colour, kColourHighlightText);
+    EXPECT_EQ(sel.background, kColourSelection);
+    EXPECT_EQ(RunAt(sel, 0).colour, kColourBlack);
     EXPECT_EQ(RunAt(d.card(4, 4), 0).colour, kColourBlack);
     EXPECT_EQ(d.card(4, 1, true).background, kColourToolTip);
 

@@ -51,7 +51,6 @@
 namespace tervan {
 
 const char* const TMainForm::kCaption = "KodeniのNorvikシリーズNo.1「 テルヴァン 」 JRA-VAN Data Lab.";
-const char* const TMainForm::kVersion = "Version 1.40";
 
 namespace {
 
@@ -270,7 +269,7 @@ void TMainForm::BuildLeftPanel(QWidget* parent)
     };
     makeDataListBtn_ = hidden("MakeDataListBtn", "リスト作成", &TMainForm::MakeDataListBtnClick);
     iniBtn_ = hidden("IniBtn", "初期化", &TMainForm::IniBtnClick);
-    hrReadBtn_ = hidden("HrReadBtn", "払戻読込", &TMainForm::HrReadBtnClick);
+    hrReadBtn_ = hidden("HrReadBtn", "払戻取込", &TMainForm::HrReadBtnClick);
     // The race stepper is hidden too; its range and position are kept.
     upDown1_ = new QSpinBox(panel5_);
     upDown1_->setObjectName(QStringLiteral("UpDown1"));
@@ -415,10 +414,11 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::FormShow()
 {
-    versionLabel_->setText(U(kVersion));
-    const std::int32_t code = jvlink_->JVInit(std::string(kJVSoftwareIdBase) + kVersion);
+    versionLabel_->setText(U(kVersionLabel));
+    const std::int32_t code = jvlink_->JVInit(JVSoftwareId());
     if (code != 0) {
-        Fail(JVInitErrorPrefix() + KeibaFunc::JVResultText("JVInit", code));
+        // A plain box: no beep, no icon.
+        notifier_->Plain(JVErrorMessage("JVInit", code));
         return;
     }
     std::string version = jvlink_->JVLinkVersion();
@@ -641,7 +641,7 @@ void TMainForm::SpeedButton2Click()
     cells.reserve(static_cast<size_t>(texts.RowCount()));
     for (int r = 0; r < texts.RowCount(); ++r)
         cells.push_back(texts.Row(r));
-    std::vector<int> order = tervan::SpeedButton2Click(cells, speedButton2_->isChecked(), speedButton3_->isChecked());
+    std::vector<int> order = SortCardByHorseNumber(cells, speedButton2_->isChecked(), speedButton3_->isChecked());
     if (order.size() > 1)
         grid2_->ApplyRowOrder(std::vector<int>(order.begin() + 1, order.end()));
 }
@@ -681,7 +681,7 @@ void TMainForm::StringGrid1DrawCell(QPainter& painter, int col, int row, const Q
 
 void TMainForm::GaitoBaBtnClick()
 {
-    MatchList list = tervan::GaitoBaBtnClick(*day_);
+    MatchList list = BuildMatchList(*day_);
     listIndex_.clear();
     grid1_->hide();
     grid1_->SetRowCount(1);
@@ -883,7 +883,7 @@ void TMainForm::OpenBundledHelp()
 void TMainForm::HelpAboutItemClick()
 {
     TAboutBox box(this);
-    box.SetVersion(VersionLabel().isEmpty() ? U(kVersion) : VersionLabel());
+    box.SetVersion(VersionLabel().isEmpty() ? U(kVersionLabel) : VersionLabel());
     box.exec();
 }
 

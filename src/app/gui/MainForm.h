@@ -53,7 +53,6 @@ public:
     };
 
     static const char* const kCaption; // window caption (UTF-8)
-    static const char* const kVersion; // "Version 1.40"
 
     // FormCreate: folders, settings, geometry, grids, results panel, day list.
     // Throws fs::FileError when a folder cannot be made (start-up ends then).

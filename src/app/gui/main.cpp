@@ -9,12 +9,14 @@
 #include <QApplication>
 #include <QDir>
 
+#include <clocale>
 #include <memory>
 
 int main(int argc, char** argv)
 {
     using namespace tervan;
     QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C"); // the application object took the user's locale; numbers stay "12.3"
     InstallJapaneseFonts();
     // The application title (captions of the message boxes).
     QApplication::setApplicationName(QString::fromUtf8("テルヴァン"));

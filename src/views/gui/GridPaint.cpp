@@ -29,14 +29,17 @@ QColor ToQColor(std::uint32_t colour, const QPalette& palette)
     switch (colour) {
     case kColourButtonFace: return palette.color(QPalette::Button);
     case kColourToolTip: return palette.color(QPalette::ToolTipBase);
-    case kColourHighlight: return palette.color(QPalette::Highlight);
-    case kColourHighlightText: return palette.color(QPalette::HighlightedText);
     default: break;
     }
     if (IsPlatformColour(colour))
         return palette.color(QPalette::Text);
-    return QColor(static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>(colour & 0xFF));
+    return Rgb(colour);
+}
+
+QColor Rgb(std::uint32_t rgb)
+{
+    return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>(rgb & 0xFF));
 }
 
 int PointsToPixels(int pointSize)

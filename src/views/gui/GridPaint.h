@@ -34,6 +34,8 @@ GridLayout ListGridLayout();
 // The screen colour of a paint colour (0xRRGGBB, or a platform colour taken
 // from the palette).
 QColor ToQColor(std::uint32_t colour, const QPalette& palette);
+// A 0xRRGGBB colour.
+QColor Rgb(std::uint32_t rgb);
 
 // The Gothic font of a text run (points at 96 dpi: 8 pt 11 px, 9 pt 12 px,
 // 10 pt 13 px).

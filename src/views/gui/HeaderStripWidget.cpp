@@ -1,19 +1,12 @@
 #include "views/gui/HeaderStripWidget.h"
 
+#include "views/gui/GridPaint.h"
 #include "widgets/Fonts.h"
 #include "widgets/Label3D.h"
 
 #include <cstring>
 
 namespace tervan {
-
-namespace {
-QColor Rgb(unsigned rgb)
-{
-    return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                  static_cast<int>(rgb & 0xFF));
-}
-} // namespace
 
 THeaderStrip::THeaderStrip(QWidget* parent) : QFrame(parent)
 {

@@ -1,16 +1,12 @@
 #include "views/gui/ResultsPanelWidget.h"
 
+#include "views/gui/GridPaint.h"
 #include "widgets/Fonts.h"
 #include "widgets/Label3D.h"
 
 namespace tervan {
 
 namespace {
-QColor Rgb(unsigned rgb)
-{
-    return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                  static_cast<int>(rgb & 0xFF));
-}
 constexpr BetKind kBets[kBetKindCount] = {BetKind::Win, BetKind::Place, BetKind::BracketQuinella,
                                           BetKind::Quinella, BetKind::Wide};
 constexpr ResultRow kRows[3] = {ResultRow::Result, ResultRow::Popularity, ResultRow::Payout};
