@@ -7,6 +7,7 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace tervan {
 namespace {
@@ -85,7 +86,9 @@ VARIANTARG NumberOut(LONG& n)
 // wants them last first). The arguments stay owned by the caller.
 HRESULT Invoke(IDispatch* component, DISPID id, WORD flags, std::initializer_list<VARIANTARG> args, VARIANT* result)
 {
-    VARIANTARG reversed[4];
+    VARIANTARG reversed[6]; // JVOpen has the most arguments
+    if (args.size() > std::size(reversed))
+        return DISP_E_BADPARAMCOUNT;
     std::reverse_copy(args.begin(), args.end(), reversed);
     DISPPARAMS params {args.size() ? reversed : nullptr, nullptr, static_cast<UINT>(args.size()), 0};
     EXCEPINFO error {};
