@@ -5,13 +5,14 @@
 # tests under Wine without a display, then compares tervan-tool.exe with the
 # Linux tervan-tool byte for byte (scripts/compare-windows.sh). Installs what
 # is missing first. The window program needs Qt for Windows and is not built
-# here.
+# here. A 32-bit tervan-tool.exe is compiled as well (JV-Link is 32-bit).
 set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 need=""
-for pkg in cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 googletest ccache; do
+for pkg in cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-x86-64-dev mingw-w64-i686-dev \
+           wine wine64 googletest ccache; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
     need="$need $pkg"
   fi
@@ -66,6 +67,12 @@ for test in "$out"/bin/test_*.exe; do
     failed="$failed $name"
   fi
 done
+
+# The 32-bit tool, the build that loads the real (32-bit) JV-Link: compiled
+# only, as this Wine runs 64-bit programs alone.
+cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
+      -DTERVAN_BUILD_GUI=OFF -DTERVAN_BUILD_TESTS=OFF -DTERVAN_BUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build-win32 -j"$jobs" --target tervan-tool
 
 # Same bytes as the Linux tool.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
