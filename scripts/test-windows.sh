@@ -10,20 +10,10 @@ set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-need=""
-for pkg in cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-x86-64-dev mingw-w64-i686-dev \
-           wine wine64 googletest ccache; do
-  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-    need="$need $pkg"
-  fi
-done
-if [ -n "$need" ]; then
-  echo "Installing:$need"
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $need
-fi
+# The Linux build's packages (its tervan-tool is the comparison's other
+# side) and the cross compilers, Wine and GoogleTest's sources.
+sh scripts/install-deps.sh g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-x86-64-dev \
+   mingw-w64-i686-dev wine wine64 googletest ccache
 
 jobs=$(nproc)
 out=build-win

@@ -34,7 +34,7 @@ public:
     OpenStatus Open(const NativeChar* native);
     OpenStatus Open(const std::filesystem::path& native) { return Open(native.c_str()); }
     bool IsOpen() const { return m_handle != kClosed; }
-    // The size of the open file; false on an error.
+    // The size of the open file, as it was when opened; false on an error.
     bool Size(std::uint64_t& size);
     // Reads up to len bytes at offset, fewer only where the file ends; `got`
     // says how many. False on a read error.
@@ -46,6 +46,7 @@ public:
 private:
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t m_handle = kClosed; // a descriptor or a HANDLE
+    std::uint64_t m_size = 0;
     int m_error = 0;
 };
 

@@ -32,18 +32,14 @@ OpenStatus InputFile::Open(const NativeChar* native)
         return OpenStatus::Failed;
     }
     m_handle = fd;
+    m_size = static_cast<std::uint64_t>(st.st_size);
     m_error = 0;
     return OpenStatus::Opened;
 }
 
 bool InputFile::Size(std::uint64_t& size)
 {
-    struct stat st;
-    if (::fstat(static_cast<int>(m_handle), &st) != 0) {
-        m_error = errno;
-        return false;
-    }
-    size = static_cast<std::uint64_t>(st.st_size);
+    size = m_size; // known since Open: nothing writes a file while it is read
     return true;
 }
 

@@ -46,24 +46,26 @@ OpenStatus InputFile::Open(const NativeChar* native)
             return OpenStatus::Missing;
         return OpenStatus::Failed;
     }
-    if (::GetFileType(h) != FILE_TYPE_DISK) {
-        m_error = ERROR_INVALID_FUNCTION;
+    LARGE_INTEGER li;
+    int error = 0;
+    if (::GetFileType(h) != FILE_TYPE_DISK)
+        error = ERROR_INVALID_FUNCTION;
+    else if (!::GetFileSizeEx(h, &li))
+        error = static_cast<int>(::GetLastError());
+    if (error != 0) {
+        m_error = error;
         ::CloseHandle(h);
         return OpenStatus::Failed;
     }
     m_handle = I(h);
+    m_size = static_cast<std::uint64_t>(li.QuadPart);
     m_error = 0;
     return OpenStatus::Opened;
 }
 
 bool InputFile::Size(std::uint64_t& size)
 {
-    LARGE_INTEGER li;
-    if (!::GetFileSizeEx(H(m_handle), &li)) {
-        m_error = static_cast<int>(::GetLastError());
-        return false;
-    }
-    size = static_cast<std::uint64_t>(li.QuadPart);
+    size = m_size; // known since Open: nothing writes a file while it is read
     return true;
 }
 
