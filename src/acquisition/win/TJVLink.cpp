@@ -219,10 +219,10 @@ std::int32_t TJVLink::JVRead(std::string& buff, std::int32_t& size, std::string&
     const std::int32_t code = Code(hr, result.v);
     size = length;
     // The record is sliced by CP932 byte position: its length is that of
-    // the converted text.
+    // the converted text (never 0, which would end the read loop).
     buff = record.ToCp932();
     fileName = name.ToCp932();
-    return code > 0 ? static_cast<std::int32_t>(buff.size()) : code;
+    return code > 0 && !buff.empty() ? static_cast<std::int32_t>(buff.size()) : code;
 }
 
 std::int32_t TJVLink::JVRTOpen(const std::string& dataspec, const std::string& key)
