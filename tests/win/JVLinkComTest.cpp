@@ -5,6 +5,11 @@
 // is not freed shows up as a live allocation.
 #include "acquisition/win/TJVLink.h"
 
+#include "acquisition/JVRecordBuilder.h"
+#include "acquisition/ReadLoop.h"
+#include "acquisition/StoredFiles.h"
+#include "app/BaseFolder.h"
+#include "platform/FileSystem.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -362,6 +367,41 @@ TEST(TJVLink, ErrorCodesAndFailedCallsComeBackAsCodes)
         EXPECT_EQ(allocations.Live(), before) << "a BSTR or VARIANT was not freed";
     }
     EXPECT_EQ(jv.references, 1u);
+}
+
+// The download's read loop through the adapter: the wide record texts are
+// stored as the CP932 bytes the data service sent.
+TEST(TJVLink, DownloadThroughTheAdapterStoresCp932Records)
+{
+    const auto wide = [](const std::string& cp932) {
+        std::wstring w(cp932.size(), L'\0');
+        w.resize(static_cast<std::size_t>(::MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), w.data(), static_cast<int>(w.size()))));
+        return w;
+    };
+    test::RecordSpec raSpec, seSpec;
+    seSpec.kind = "SE";
+    const std::string ra = test::MakeRecord(raSpec), se = test::MakeRecord(seSpec);
+    ScriptedDispatch jv;
+    jv.openReadCount = 1;
+    jv.openStamp = L"20060529120000";
+    jv.reads = {{1, wide(ra), L"RAVN.jvd"}, {1, wide(se), L"RAVN.jvd"}, {-1, L"", L""}, {0, L"", L""}};
+    TJVLink link(&jv);
+    test::TempDir base;
+    EnsureBaseFolders(base.path());
+    StoredRaceFiles files(base.path());
+    ReadLoopNotifier notifier;
+    std::atomic<bool> cancel {false};
+    const DateTime now {2006, 5, 29, 20, 0, 0};
+    JVDownload download(link, files, notifier, [now] { return now; }, cancel);
+    EXPECT_FALSE(download.Start(now));
+    EXPECT_EQ(download.LastOutcome(), JVDownload::Outcome::Completed);
+
+    std::string stored;
+    ASSERT_TRUE(fs::ReadFile(base.path() + "\\Data\\" + SJ("2006年05月28日東京.jvRA"), stored));
+    ASSERT_GE(stored.size(), 44u);
+    EXPECT_EQ(stored.substr(32, 12), SJ("日本ダービー"));  // the race name, sliced by CP932 byte position
+    ASSERT_TRUE(fs::ReadFile(base.path() + "\\Data\\" + SJ("2006年05月28日東京.jvSEr"), stored));
+    EXPECT_NE(stored.find(se.substr(0, se.size() - 2)), std::string::npos);
 }
 
 // Wine has no JV-Link: the presence test fails for real, the program never
