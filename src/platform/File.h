@@ -34,8 +34,13 @@ public:
     OpenStatus Open(const NativeChar* native);
     OpenStatus Open(const std::filesystem::path& native) { return Open(native.c_str()); }
     bool IsOpen() const { return m_handle != kClosed; }
-    // The size of the open file, as it was when opened; false on an error.
-    bool Size(std::uint64_t& size);
+    // The size of the open file, as it was when opened (nothing writes a
+    // stored file while it is read).
+    bool Size(std::uint64_t& size) const
+    {
+        size = m_size;
+        return IsOpen();
+    }
     // Reads up to len bytes at offset, fewer only where the file ends; `got`
     // says how many. False on a read error.
     bool ReadAt(std::uint64_t offset, void* buffer, std::size_t len, std::size_t& got);

@@ -63,12 +63,6 @@ OpenStatus InputFile::Open(const NativeChar* native)
     return OpenStatus::Opened;
 }
 
-bool InputFile::Size(std::uint64_t& size)
-{
-    size = m_size; // known since Open: nothing writes a file while it is read
-    return true;
-}
-
 bool InputFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t len, std::size_t& got)
 {
     got = 0;
