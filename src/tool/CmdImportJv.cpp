@@ -29,10 +29,10 @@ public:
     void LogLine(const std::string& line) override { m_out << Cp932ToUtf8(line) << "\n"; }
     void FileFailure(const std::string& text) override { m_err << Cp932ToUtf8(text) << "\n"; }
     // The download wait: one line each time the count of downloaded files
-    // changes.
+    // grows.
     void DownloadProgress(int position, int maximum) override
     {
-        if (position == m_lastPosition)
+        if (!m_waiting || position <= m_lastPosition)
             return;
         m_lastPosition = position;
         m_err << "download: " << position << "/" << maximum << "\n";
@@ -45,6 +45,7 @@ public:
             m_settings->WriteLastTime(slashed);
     }
     Settings* m_settings = nullptr;
+    bool m_waiting = false; // files are being downloaded before the reading
 
 private:
     std::ostream& m_out;
@@ -134,7 +135,9 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     JVDownload download(jv, files, notifier, [now] { return now; }, cancel);
     bool waiting = download.Start(from);
     while (waiting) {
+        notifier.m_waiting = true;
         waiting = download.Tick();
+        notifier.m_waiting = waiting;
         if (waiting)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
