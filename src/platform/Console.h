@@ -16,4 +16,9 @@ void UseUtf8();
 // taken from the wide command line, not the ANSI code page).
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// Lets pending window messages of this thread run: a program without a
+// window loop calls it while it waits on a component (on Windows JV-Link,
+// created in this thread's COM apartment, needs them). Nothing elsewhere.
+void ProcessMessages();
+
 } // namespace tervan::console

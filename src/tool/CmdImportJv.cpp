@@ -8,6 +8,7 @@
 #include "app/BaseFolder.h"
 #include "app/Settings.h"
 #include "platform/Clock.h"
+#include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
@@ -28,6 +29,7 @@ public:
     }
     void LogLine(const std::string& line) override { m_out << Cp932ToUtf8(line) << "\n"; }
     void FileFailure(const std::string& text) override { m_err << Cp932ToUtf8(text) << "\n"; }
+    void ProcessMessages() override { console::ProcessMessages(); }
     // The download wait: one line each time the count of downloaded files
     // grows.
     void DownloadProgress(int position, int maximum) override
@@ -138,8 +140,10 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         notifier.m_waiting = true;
         waiting = download.Tick();
         notifier.m_waiting = waiting;
-        if (waiting)
+        if (waiting) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            console::ProcessMessages();
+        }
     }
 
     const JVDownload::Outcome outcome = download.LastOutcome();

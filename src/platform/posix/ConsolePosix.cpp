@@ -11,4 +11,8 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv)
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
+void ProcessMessages()
+{
+}
+
 } // namespace tervan::console

@@ -35,4 +35,13 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv)
     return args;
 }
 
+void ProcessMessages()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
 } // namespace tervan::console
