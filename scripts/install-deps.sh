@@ -1,10 +1,11 @@
 #!/bin/sh
 # Installs the Debian packages Tervan needs to build, test and run, when any
-# is missing. Runs apt-get only when something has to be installed.
+# is missing, and the packages named as arguments. Runs apt-get only when
+# something has to be installed.
 set -e
 need=""
 for pkg in cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libgtest-dev libgmock-dev libbenchmark-dev \
-           fonts-ipafont-gothic xvfb xauth libgl-dev locales; do
+           fonts-ipafont-gothic xvfb xauth libgl-dev locales "$@"; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
     need="$need $pkg"
   fi

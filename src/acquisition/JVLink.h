@@ -81,7 +81,15 @@ inline constexpr char kJVLinkMinimumVersion[] = "0490";
 
 // Creates the JV-Link component for a program whose base folder is given, as
 // the program's start-up does by its ProgID. Null when no component is
-// installed. This build always has the stand-in.
+// installed. On Windows it is the installed control (never the stand-in);
+// elsewhere always the stand-in.
 std::unique_ptr<IJVLink> CreateJVLink(const std::string& baseFolder);
+
+// True on systems where JV-Link can be installed (Windows).
+bool SystemHasJVLink();
+// The JV-Link control installed on this system, driven through COM
+// (win/TJVLink.h); null when it is not installed, and always on a system
+// that has no JV-Link.
+std::unique_ptr<IJVLink> CreateInstalledJVLink();
 
 } // namespace tervan

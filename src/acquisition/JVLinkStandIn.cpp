@@ -355,6 +355,8 @@ std::int32_t JVLinkStandIn::JVClose()
 
 std::unique_ptr<IJVLink> CreateJVLink(const std::string& baseFolder)
 {
+    if (SystemHasJVLink())
+        return CreateInstalledJVLink();
     return std::make_unique<JVLinkStandIn>(baseFolder);
 }
 

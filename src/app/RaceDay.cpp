@@ -4,6 +4,7 @@
 #include "acquisition/StoredFiles.h"
 #include "app/RecordReader.h"
 #include "import/ForecastOddsFile.h"
+#include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "reference/FixedRecord.h"
 #include "reference/KeibaFunc.h"
@@ -14,9 +15,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tervan {
 
@@ -110,7 +108,7 @@ struct LoadScratch {
     RecordList runners;
     RecordList payouts;
     RecordList history;
-    std::string historyPath; // native path of the horse history file being read
+    std::filesystem::path::string_type historyPath; // native path of the horse history file being read
 };
 
 LoadScratch& Scratch()
@@ -152,30 +150,20 @@ std::string HistoryPath(const std::string& base, std::string_view prefix, std::s
 }
 
 // Reads up to len bytes at offset into buffer, fewer only where the file
-// ends; `got` says how many. False on a read error (its errno in `error`).
-bool ReadUpTo(int fd, char* buffer, std::size_t len, std::size_t offset, std::size_t& got, int& error)
+// ends; `got` says how many. False on a read error (its code in `error`).
+bool ReadUpTo(fs::InputFile& file, char* buffer, std::size_t len, std::size_t offset, std::size_t& got, int& error)
 {
-    got = 0;
-    while (got < len) {
-        const ssize_t n = ::pread(fd, buffer + got, len - got, static_cast<off_t>(offset + got));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            return false;
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    return true;
+    if (file.ReadAt(offset, buffer, len, got))
+        return true;
+    error = file.Error();
+    return false;
 }
 
 // Reads len bytes at offset; false on a read error or a file that ended early.
-bool ReadAt(int fd, char* buffer, std::size_t len, std::size_t offset, int& error)
+bool ReadAt(fs::InputFile& file, char* buffer, std::size_t len, std::size_t offset, int& error)
 {
     std::size_t got = 0;
-    return ReadUpTo(fd, buffer, len, offset, got, error) && got == len;
+    return ReadUpTo(file, buffer, len, offset, got, error) && got == len;
 }
 
 enum class TailRead { Done, NeedWhole, Error };
@@ -183,7 +171,7 @@ enum class TailRead { Done, NeedWhole, Error };
 // Takes past runs from the end of a sound horse history file, a few records
 // at a time, so that a long history is not read whole: its lines are sorted
 // by race key, so the latest runs are the last records.
-TailRead TakeFromTail(int fd, std::size_t size, long long raceDate, std::array<std::string, kPastRunCapacity>& past,
+TailRead TakeFromTail(fs::InputFile& file, std::size_t size, long long raceDate, std::array<std::string, kPastRunCapacity>& past,
                       int& taken, std::string& chunk, int& error)
 {
     constexpr std::size_t kChunkRecords = 8;
@@ -194,7 +182,7 @@ TailRead TakeFromTail(int fd, std::size_t size, long long raceDate, std::array<s
     while (end > 0 && taken < kPastRunCapacity) {
         const std::size_t len = std::min(end, kChunkRecords * kRunnerRecordSize);
         const std::size_t offset = end - len;
-        if (!ReadAt(fd, chunk.data(), len, offset, error))
+        if (!ReadAt(file, chunk.data(), len, offset, error))
             return error != 0 ? TailRead::Error : TailRead::NeedWhole;
         const std::size_t records = len / kRunnerRecordSize;
         for (std::size_t k = 0; k < records; ++k) {
@@ -214,38 +202,20 @@ TailRead TakeFromTail(int fd, std::size_t size, long long raceDate, std::array<s
 }
 
 // Reads a whole open file from its start.
-bool ReadWhole(int fd, std::size_t size, std::string& contents, int& error)
+bool ReadWhole(fs::InputFile& file, std::size_t size, std::string& contents, int& error)
 {
     contents.resize(size);
     std::size_t got = 0;
-    if (!ReadUpTo(fd, contents.data(), size, 0, got, error))
+    if (!ReadUpTo(file, contents.data(), size, 0, got, error))
         return false;
     contents.resize(got);
     return true;
 }
 
-class FileCloser {
-public:
-    explicit FileCloser(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~FileCloser()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileCloser(const FileCloser&) = delete;
-    FileCloser& operator=(const FileCloser&) = delete;
-
-private:
-    int m_fd;
-};
-
 // Past runs of one runner from its horse history file: the latest runs
 // before this race's date, newest first, five at most.
 // Returns the number of past-run lines filled; the caller blanks the rest.
-int ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std::string& seiDir,
+int ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std::filesystem::path::string_type& seiDir,
                  LoadScratch& s, std::vector<std::string>& warnings)
 {
     const std::string& runnerLine = slot.runnerLines[static_cast<std::size_t>(runner)];
@@ -257,31 +227,31 @@ int ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std:
         return 0;
 
     const std::string_view prefix = pedigree.substr(0, 4);
-    int fd = -1;
+    fs::InputFile file;
+    fs::OpenStatus status = fs::OpenStatus::Missing;
     int error = 0;
     if (AllAscii(pedigree)) {
-        s.historyPath.assign(seiDir).append("/").append(prefix).append("/").append(pedigree).append(kHorseHistoryFileExt);
-        fd = ::open(s.historyPath.c_str(), O_RDONLY | O_CLOEXEC);
-        error = fd < 0 ? errno : 0;
+        const std::string_view ext = kHorseHistoryFileExt;
+        s.historyPath.assign(seiDir).append(1, '/').append(prefix.begin(), prefix.end()).append(1, '/');
+        s.historyPath.append(pedigree.begin(), pedigree.end()).append(ext.begin(), ext.end());
+        status = file.Open(s.historyPath.c_str());
     }
-    if (!AllAscii(pedigree) || (fd < 0 && error == ENOENT && HasAsciiLetter(pedigree))) {
+    if (!AllAscii(pedigree) || (status == fs::OpenStatus::Missing && HasAsciiLetter(pedigree))) {
         // Names with letters may exist in another letter case.
         const std::string path = HistoryPath(base, prefix, pedigree);
-        fd = ::open(fs::ToNative(path).c_str(), O_RDONLY | O_CLOEXEC);
-        error = fd < 0 ? errno : 0;
+        status = file.Open(fs::ToNative(path));
     }
-    if (fd < 0 && (error == ENOENT || error == ENOTDIR))
+    if (status == fs::OpenStatus::Missing)
         return 0;
-    FileCloser closer(fd);
     auto shown = [&] { return HistoryPath(base, prefix, pedigree); };
-    const off_t size = fd < 0 ? -1 : ::lseek(fd, 0, SEEK_END);
-    if (size < 0) {
+    std::uint64_t size = 0;
+    if (status != fs::OpenStatus::Opened || !file.Size(size)) {
         warnings.push_back(LoadWarning("過去走ファイルを読み込めません", shown()));
         return 0;
     }
     auto& past = slot.pastRunLines[static_cast<std::size_t>(runner)];
     int taken = 0;
-    switch (TakeFromTail(fd, static_cast<std::size_t>(size), d, past, taken, s.historyContents, error)) {
+    switch (TakeFromTail(file, static_cast<std::size_t>(size), d, past, taken, s.historyContents, error)) {
     case TailRead::Done:
         return taken;
     case TailRead::Error:
@@ -293,7 +263,7 @@ int ReadPastRuns(RaceSlot& slot, int runner, const std::string& base, const std:
 
     // A damaged file: read it whole and take its lines as far as they go.
     taken = 0;
-    if (!ReadWhole(fd, static_cast<std::size_t>(size), s.historyContents, error)) {
+    if (!ReadWhole(file, static_cast<std::size_t>(size), s.historyContents, error)) {
         warnings.push_back(LoadWarning("過去走ファイルを読み込めません", shown()));
         return 0;
     }
@@ -386,7 +356,7 @@ void ReadDayFiles(RaceDay& day, const std::string& base, LoadScratch& s, Progres
     if (s.runners.Damaged())
         result.warnings.push_back(LoadWarning("出走馬ファイルの形式が正しくありません（読める行だけを読み込みました）", day.runnerSlotFilePath));
 
-    const std::string seiDir = fs::ToNative(fs::Join(base, kHorseHistoryFolderName)).string();
+    const std::filesystem::path::string_type seiDir = fs::ToNative(fs::Join(base, kHorseHistoryFolderName)).native();
     // Every runner and past-run line is written once: filled, or blanked.
     bool slotsMissing = false;
     const int raceCount = static_cast<int>(std::min<std::size_t>(s.races.Count(), kRaceCapacity));

@@ -3,11 +3,7 @@
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/File.h"
 
 namespace tervan {
 
@@ -95,42 +91,32 @@ ReadStatus ReadNativeFile(const std::filesystem::path& path, std::string& conten
 {
     contents.clear();
     error = 0;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return (error == ENOENT || error == ENOTDIR) ? ReadStatus::Missing : ReadStatus::Error;
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        error = errno;
-        ::close(fd);
-        return ReadStatus::Error;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
+    fs::InputFile file;
+    switch (file.Open(path)) {
+    case fs::OpenStatus::Opened:
+        break;
+    case fs::OpenStatus::Missing:
+        error = file.Error();
+        return ReadStatus::Missing;
+    case fs::OpenStatus::Failed:
+        error = file.Error();
         return ReadStatus::Error;
     }
     // Stored files are never written while they are read (one thread does
     // all the work), so the size known now is the size to read.
-    contents.resize(static_cast<std::size_t>(st.st_size));
+    std::uint64_t size = 0;
     std::size_t got = 0;
-    while (got < contents.size()) {
-        ssize_t n = ::read(fd, contents.data() + got, contents.size() - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            ::close(fd);
-            contents.clear();
-            return ReadStatus::Error;
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
+    if (!file.Size(size)) {
+        error = file.Error();
+        return ReadStatus::Error;
+    }
+    contents.resize(static_cast<std::size_t>(size));
+    if (!file.ReadAt(0, contents.data(), contents.size(), got)) {
+        error = file.Error();
+        contents.clear();
+        return ReadStatus::Error;
     }
     contents.resize(got);
-    ::close(fd);
     return ReadStatus::Ok;
 }
 
@@ -147,7 +133,7 @@ bool ReadStoredFile(std::string_view path, std::string& contents)
     }
     std::string msg = SJ("ファイルを読み込めません") + ": " + std::string(path);
     if (error != 0)
-        msg += " - " + Utf8ToCp932(std::strerror(error));
+        msg += " - " + fs::SystemErrorText(error);
     throw fs::FileError(msg);
 }
 

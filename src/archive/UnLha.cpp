@@ -2,6 +2,7 @@
 
 #include "archive/LhaDecoder.h"
 #include "archive/LhaHeader.h"
+#include "platform/File.h"
 #include "platform/FileSystem.h"
 #include "platform/SameFile.h"
 #include "reference/ShiftJis.h"
@@ -10,9 +11,6 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tervan {
 
@@ -43,12 +41,11 @@ constexpr std::uint8_t kAttrArchive = 0x20;
 // The archive file, read by position.
 class FileSource : public lha::Source {
 public:
-    FileSource(int fd, std::uint64_t size)
-        : m_fd(fd)
+    FileSource(fs::InputFile& file, std::uint64_t size)
+        : m_file(file)
         , m_size(size)
     {
     }
-    ~FileSource() override { ::close(m_fd); }
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
 
@@ -57,53 +54,24 @@ public:
     std::size_t ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size) override
     {
         std::size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::pread(m_fd, buffer + done, size - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break; // the end, or a read error: the data end here
-            done += static_cast<std::size_t>(n);
-        }
+        m_file.ReadAt(offset, buffer, size, done); // a read error: the data end here
         return done;
     }
 
 private:
-    int m_fd;
+    fs::InputFile& m_file;
     std::uint64_t m_size;
 };
 
 // Position of the last "\" or "/" of a CP932 name (npos when none); the
 // second byte of a double-byte character is never taken for one.
-std::size_t LastSeparator(std::string_view name)
-{
-    std::size_t last = std::string_view::npos;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (IsSjisLeadByte(c) && i + 1 < name.size())
-            ++i;
-        else if (c == '\\' || c == '/')
-            last = i;
-    }
-    return last;
-}
+using fs::LastSeparator;
 
 // The parts of a CP932 name between separators (empty parts kept).
 std::vector<std::string> NameParts(std::string_view name)
 {
-    std::vector<std::string> parts(1);
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (IsSjisLeadByte(c) && i + 1 < name.size()) {
-            parts.back() += name.substr(i, 2);
-            ++i;
-        } else if (c == '\\' || c == '/') {
-            parts.emplace_back();
-        } else {
-            parts.back() += static_cast<char>(c);
-        }
-    }
-    return parts;
+    bool absolute = false;
+    return fs::SplitPath(name, absolute, true);
 }
 
 std::string BaseName(std::string_view name)
@@ -158,90 +126,28 @@ public:
         : m_cancel(cancel)
     {
     }
-    ~OutputFile() override
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (!m_temp.empty())
-            ::unlink(m_temp.c_str());
-    }
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    bool Create(const std::filesystem::path& destination)
-    {
-        static std::atomic<unsigned> counter {0};
-        m_destination = destination;
-        const std::filesystem::path folder = destination.parent_path();
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::filesystem::path temp = folder
-                / (".unlha-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp");
-            m_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (m_fd >= 0) {
-                m_temp = temp;
-                return true;
-            }
-            if (errno != EEXIST)
-                return false;
-        }
-        return false;
-    }
+    bool Create(const std::filesystem::path& destination) { return m_file.Create(destination); }
 
     void Write(const std::uint8_t* data, std::size_t size) override
     {
         if (m_cancel)
             throw Cancelled {};
-        while (size > 0) {
-            const ssize_t n = ::write(m_fd, data, size);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                throw WriteFailed {};
-            data += n;
-            size -= static_cast<std::size_t>(n);
-        }
+        if (!m_file.Write(data, size))
+            throw WriteFailed {};
     }
 
-    void SetTime(time_t modified)
-    {
-        struct timespec times[2];
-        times[0].tv_sec = 0;
-        times[0].tv_nsec = UTIME_NOW;
-        times[1].tv_sec = modified;
-        times[1].tv_nsec = 0;
-        ::futimens(m_fd, times);
-    }
-
-    void SetReadOnly()
-    {
-        struct stat st;
-        if (::fstat(m_fd, &st) == 0)
-            ::fchmod(m_fd, st.st_mode & 07555);
-    }
-
-    bool Close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
+    void SetTime(time_t modified) { m_file.SetModifiedTime(modified); }
+    void SetReadOnly() { m_file.SetReadOnly(); }
+    bool Close() { return m_file.Close(); }
     // Renames the finished file over the destination.
-    bool Commit()
-    {
-        if (m_fd >= 0 && !Close())
-            return false;
-        if (::rename(m_temp.c_str(), m_destination.c_str()) != 0)
-            return false;
-        m_temp.clear();
-        return true;
-    }
+    bool Commit() { return m_file.Commit(); }
 
 private:
     const std::atomic<bool>& m_cancel;
-    std::filesystem::path m_destination;
-    std::filesystem::path m_temp;
-    int m_fd = -1;
+    fs::TempFileWriter m_file;
 };
 
 } // namespace
@@ -287,15 +193,14 @@ private:
         if (m_u.ArchiveFile.empty())
             Fatal(m_u.ArchiveFile, umFileNotFound);
         const std::filesystem::path native = fs::ToNative(m_u.ArchiveFile);
-        const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            Fatal(m_u.ArchiveFile, errno == ENOENT || errno == ENOTDIR ? umFileNotFound : umErrorOpeningFile);
-        struct stat st;
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd);
+        fs::InputFile file;
+        const fs::OpenStatus status = file.Open(native);
+        if (status != fs::OpenStatus::Opened)
+            Fatal(m_u.ArchiveFile, status == fs::OpenStatus::Missing ? umFileNotFound : umErrorOpeningFile);
+        std::uint64_t size = 0;
+        if (!file.Size(size))
             Fatal(m_u.ArchiveFile, umErrorOpeningFile);
-        }
-        FileSource source(fd, static_cast<std::uint64_t>(st.st_size));
+        FileSource source(file, size);
         m_archive = native;
 
         PrepareExtractDir();
@@ -470,9 +375,10 @@ private:
         }
 
         // The overwrite rule.
-        struct stat st;
-        if (::lstat(native.c_str(), &st) == 0) {
-            if (S_ISDIR(st.st_mode)) {
+        std::error_code ec;
+        const std::filesystem::file_status st = std::filesystem::symlink_status(native, ec);
+        if (!ec && std::filesystem::exists(st)) {
+            if (std::filesystem::is_directory(st)) {
                 Report(name, umErrorOpeningFile);
                 return;
             }

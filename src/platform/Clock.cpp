@@ -1,17 +1,8 @@
 #include "platform/Clock.h"
 
 #include <cstdio>
-#include <ctime>
 
 namespace tervan {
-
-DateTime Now()
-{
-    std::time_t t = std::time(nullptr);
-    std::tm tm {};
-    localtime_r(&t, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
 
 long DaysFromCivil(int y, int m, int d)
 {

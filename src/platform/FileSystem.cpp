@@ -19,47 +19,12 @@ std::function<void(std::string_view)>& RewriteHook()
     return hook;
 }
 
-std::string FoldAscii(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 [[noreturn]] void Fail(const char* what, std::string_view path, int err)
 {
     std::string msg = SJ("ファイル操作に失敗しました") + " (" + what + "): " + std::string(path);
     if (err != 0)
         msg += " - " + Utf8ToCp932(std::strerror(err));
     throw FileError(msg);
-}
-
-// Splits a CP932 path into its parts at "\" and "/". A CP932 second byte can
-// be 0x5C ("\"), so double-byte characters are stepped over whole.
-std::vector<std::string> SplitPath(std::string_view path, bool& absolute)
-{
-    std::vector<std::string> parts;
-    absolute = !path.empty() && (path[0] == '/' || path[0] == '\\');
-    std::string cur;
-    for (size_t i = 0; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (IsSjisLeadByte(c) && i + 1 < path.size()) {
-            cur += path[i];
-            cur += path[i + 1];
-            ++i;
-        } else if (c == '\\' || c == '/') {
-            if (!cur.empty())
-                parts.push_back(std::move(cur));
-            cur.clear();
-        } else {
-            cur += path[i];
-        }
-    }
-    if (!cur.empty())
-        parts.push_back(std::move(cur));
-    return parts;
 }
 
 bool Exists(const std::filesystem::path& p)
@@ -109,17 +74,6 @@ std::filesystem::path ToNative(std::string_view path)
 std::string FromNative(const std::filesystem::path& path)
 {
     return Utf8ToCp932(path.string());
-}
-
-std::string Join(std::string_view base, std::string_view name)
-{
-    std::string out(base);
-    while (!name.empty() && (name.front() == '/' || name.front() == '\\'))
-        name.remove_prefix(1);
-    if (!out.empty() && out.back() != '/' && out.back() != '\\')
-        out += '/';
-    out += name;
-    return out;
 }
 
 bool FileExists(std::string_view path)
@@ -237,57 +191,6 @@ void DeleteFile(std::string_view path)
     std::filesystem::path native = ToNative(path);
     if (::unlink(native.c_str()) != 0 && errno != ENOENT)
         Fail("delete", path, errno);
-}
-
-bool MatchesMask(std::string_view name, std::string_view mask)
-{
-    // Iterative glob with one back-tracking point, by characters.
-    auto charLen = [](std::string_view s, size_t i) {
-        return IsSjisLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2u : 1u;
-    };
-    auto sameChar = [](std::string_view a, size_t i, std::string_view b, size_t j, size_t len) {
-        for (size_t k = 0; k < len; ++k) {
-            char x = a[i + k], y = b[j + k];
-            if (len == 1) {
-                if (x >= 'A' && x <= 'Z')
-                    x = static_cast<char>(x - 'A' + 'a');
-                if (y >= 'A' && y <= 'Z')
-                    y = static_cast<char>(y - 'A' + 'a');
-            }
-            if (x != y)
-                return false;
-        }
-        return true;
-    };
-    size_t n = 0, m = 0, starM = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && mask[m] == '*') {
-            starM = ++m;
-            starN = n;
-            continue;
-        }
-        if (m < mask.size()) {
-            size_t ml = charLen(mask, m), nl = charLen(name, n);
-            if (mask[m] == '?' ) {
-                m += 1;
-                n += nl;
-                continue;
-            }
-            if (ml == nl && sameChar(name, n, mask, m, nl)) {
-                m += ml;
-                n += nl;
-                continue;
-            }
-        }
-        if (starM == std::string_view::npos)
-            return false;
-        m = starM;
-        starN += charLen(name, starN);
-        n = starN;
-    }
-    while (m < mask.size() && mask[m] == '*')
-        ++m;
-    return m == mask.size();
 }
 
 std::vector<std::string> ListFiles(std::string_view dir, std::string_view mask)

@@ -5,10 +5,14 @@
 // separate folders. On a Linux disk names are UTF-8, so each path is
 // converted at this edge, and folder names are matched without regard to
 // letter case ("\Data\", "\data\" and "\DATA" are the one folder DATA).
+// On Windows names go to the wide API as UTF-16, and the system itself
+// ignores letter case (FileSystemWin.cpp).
 //
 // Failures are thrown as FileError with a Japanese message naming the file;
 // the operation that raised it ends and its caller shows the message.
 #pragma once
+
+#include "platform/PathText.h"
 
 #include <filesystem>
 #include <functional>
@@ -36,9 +40,6 @@ std::filesystem::path ToNative(std::string_view path);
 // The CP932 text of a native path or name (UTF-8 on this system).
 std::string FromNative(const std::filesystem::path& path);
 
-// base + "/" + name, without doubling the separator.
-std::string Join(std::string_view base, std::string_view name);
-
 bool FileExists(std::string_view path);
 bool DirExists(std::string_view path);
 
@@ -63,10 +64,6 @@ void DeleteFile(std::string_view path);
 // match a mask of "*" and "?" (letter case ignored, as on Windows), sorted by
 // their CP932 bytes. A missing folder lists nothing.
 std::vector<std::string> ListFiles(std::string_view dir, std::string_view mask = "*");
-
-// Wildcard match of a CP932 name: "*" any run, "?" one character (a
-// double-byte character counts as one); ASCII letters without regard to case.
-bool MatchesMask(std::string_view name, std::string_view mask);
 
 // Tests only: called by RewriteFile after the temporary file is written and
 // before it replaces the file; a hook that throws makes the rewrite fail there.

@@ -3,8 +3,8 @@
 // Every text the program keeps, in memory and on disk, is CP932 bytes in a
 // std::string. Conversion to Unicode happens only where text leaves the
 // program (drawing, the clipboard, file names on a UTF-8 file system, the
-// console of tervan-tool) and back where it enters. One table is used
-// everywhere: glibc iconv's "CP932".
+// console of tervan-tool) and back where it enters. The table is the
+// system's own: glibc iconv's "CP932", Windows' code page 932.
 #pragma once
 
 #include <string>
@@ -16,6 +16,16 @@ namespace tervan {
 constexpr bool IsSjisLeadByte(unsigned char c)
 {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+// True when every byte is ASCII (then the text is the same in CP932 and
+// UTF-8).
+constexpr bool IsAllAscii(std::string_view s)
+{
+    for (unsigned char c : s)
+        if (c >= 0x80)
+            return false;
+    return true;
 }
 
 // CP932 -> UTF-8. Bytes that are not CP932 become U+FFFD, one per byte, so

@@ -6,7 +6,9 @@
 #include "acquisition/ReadLoop.h"
 #include "acquisition/StoredFiles.h"
 #include "app/BaseFolder.h"
+#include "app/Settings.h"
 #include "platform/Clock.h"
+#include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
@@ -27,18 +29,39 @@ public:
     }
     void LogLine(const std::string& line) override { m_out << Cp932ToUtf8(line) << "\n"; }
     void FileFailure(const std::string& text) override { m_err << Cp932ToUtf8(text) << "\n"; }
+    void ProcessMessages() override { console::ProcessMessages(); }
+    // The download wait: one line each time the count of downloaded files
+    // grows.
+    void DownloadProgress(int position, int maximum) override
+    {
+        if (!m_waiting || position <= m_lastPosition)
+            return;
+        m_lastPosition = position;
+        m_err << "download: " << position << "/" << maximum << "\n";
+    }
+    // The start point of the next download, saved as the dialog saves it
+    // (only when reading the installed JV-Link).
+    void StartTimeSaved(const std::string& slashed) override
+    {
+        if (m_settings)
+            m_settings->WriteLastTime(slashed);
+    }
+    Settings* m_settings = nullptr;
+    bool m_waiting = false; // files are being downloaded before the reading
 
 private:
     std::ostream& m_out;
     std::ostream& m_err;
+    int m_lastPosition = -1;
 };
 
 int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream& err);
 
 const ToolCommand kCommand {
     "import-jv",
-    "import-jv BASE FEED [--from yyyymmddhhnnss] [--now yyyymmddhhnnss]",
-    "reads a JV-Link feed into the stored race data files of BASE (default --from: 8 days before now)",
+    "import-jv BASE (FEED | --jvlink) [--from yyyymmddhhnnss] [--now yyyymmddhhnnss]",
+    "reads a JV-Link feed into the stored race data files of BASE (default --from: 8 days before now); "
+    "with --jvlink the installed JV-Link (Windows), from the settings file's start point, which is saved back",
     Run,
 };
 const ToolCommandRegistration kRegistration(kCommand);
@@ -49,8 +72,13 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     std::string fromText, nowText;
     const bool hasFrom = TakeOption(args, "--from", fromText);
     const bool hasNow = TakeOption(args, "--now", nowText);
-    if (args.size() != 2)
+    const bool installed = TakeFlag(args, "--jvlink");
+    if (args.size() != (installed ? 1u : 2u))
         return UsageError(kCommand, err);
+    if (installed && !SystemHasJVLink()) {
+        err << "import-jv: JV-Link is available on Windows only\n";
+        return 2;
+    }
 
     DateTime now = Now();
     if (hasNow) {
@@ -72,15 +100,30 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     }
 
     const std::string base = Utf8ToCp932(args[0]);
-    const std::string feed = Utf8ToCp932(args[1]);
-    if (!fs::DirExists(feed)) {
-        err << "import-jv: no feed folder " << args[1] << "\n";
-        return 2;
+    std::unique_ptr<IJVLink> link;
+    if (installed) {
+        link = CreateInstalledJVLink();
+        if (!link) {
+            err << Cp932ToUtf8(SJ("JRA-VANのホームページより【JV-Link】を入手し、インストールしてください。")) << "\n";
+            return 1;
+        }
+    } else {
+        const std::string feed = Utf8ToCp932(args[1]);
+        if (!fs::DirExists(feed)) {
+            err << "import-jv: no feed folder " << args[1] << "\n";
+            return 2;
+        }
     }
     fs::CreateDirs(base);
     EnsureBaseFolders(base);
+    if (!link)
+        link = std::make_unique<JVLinkStandIn>(base, Utf8ToCp932(args[1]));
+    // The window program's settings file ("tervan.ini" in the base folder).
+    Settings settings(base, "tervan");
+    if (installed && !hasFrom)
+        from = settings.ReadLastTimeValue(now);
 
-    JVLinkStandIn jv(base, feed);
+    IJVLink& jv = *link;
     const std::int32_t init = jv.JVInit(JVSoftwareId());
     if (init != 0) {
         err << Cp932ToUtf8(JVErrorMessage("JVInit", init)) << "\n";
@@ -88,13 +131,19 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     }
     StoredRaceFiles files(base);
     ConsoleNotifier notifier(out, err);
+    if (installed)
+        notifier.m_settings = &settings;
     std::atomic<bool> cancel {false};
     JVDownload download(jv, files, notifier, [now] { return now; }, cancel);
     bool waiting = download.Start(from);
     while (waiting) {
+        notifier.m_waiting = true;
         waiting = download.Tick();
-        if (waiting)
+        notifier.m_waiting = waiting;
+        if (waiting) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            console::ProcessMessages();
+        }
     }
 
     const JVDownload::Outcome outcome = download.LastOutcome();

@@ -1,6 +1,7 @@
 // tervan-tool: the program's work without a window, for scripts and tests.
 #include "tool/ToolCommand.h"
 
+#include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
@@ -76,11 +77,13 @@ void PrintHelp(std::ostream& out)
 
 int main(int argc, char** argv)
 {
+    tervan::console::UseUtf8();
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "help") == 0) {
         PrintHelp(std::cout);
         return argc < 2 ? 2 : 0;
     }
-    std::vector<std::string> args(argv + 2, argv + argc);
+    std::vector<std::string> args = tervan::console::Utf8Arguments(argc, argv);
+    args.erase(args.begin());
     for (const auto& c : tervan::tool::ToolCommands()) {
         if (std::strcmp(c.name, argv[1]) == 0) {
             try {

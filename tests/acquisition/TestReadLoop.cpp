@@ -464,6 +464,9 @@ TEST(ImportJv, SameFeedTwiceGivesTheSameBytes)
     EXPECT_EQ(RunTool({"import-jv", base.native().string()}, out2, &err), 2);
     EXPECT_EQ(RunTool({"import-jv", base.native().string(), (base.native() / "no-feed").string()}, out2, &err), 2);
     EXPECT_NE(err.find("no feed folder"), std::string::npos);
+    // The installed JV-Link: Windows only; where it can be and is not, how to get it.
+    EXPECT_EQ(RunTool({"import-jv", base.native().string(), "--jvlink"}, out2, &err), SystemHasJVLink() ? 1 : 2);
+    EXPECT_NE(err.find(SystemHasJVLink() ? "JV-Link】を入手" : "JV-Link is available on Windows only"), std::string::npos) << err;
 }
 
 TEST(ImportJv, FailureAfterAnyNumberOfWritesLeavesEveryFileWhole)

@@ -91,7 +91,7 @@ TEST(UnLha, ExtractsAnLh5FileAndReplacesTheOldOneWithItsStoredDate)
     const std::uint32_t stored = static_cast<unsigned char>(archive[15]) | static_cast<unsigned char>(archive[16]) << 8
         | static_cast<unsigned char>(archive[17]) << 16 | static_cast<std::uint32_t>(static_cast<unsigned char>(archive[18])) << 24;
     struct stat st;
-    ASSERT_EQ(::stat((out.native() / "oz.txt").c_str(), &st), 0);
+    ASSERT_EQ(::stat((out.native() / "oz.txt").string().c_str(), &st), 0);
     EXPECT_EQ(st.st_mtime, static_cast<time_t>(stored));
 
     // Every method at every header level, and names with a double-byte
@@ -454,7 +454,7 @@ TEST(UnLha, ReadOnlyAttributeIsRestoredWhenAsked)
         x.unlha.RestoreFileAttr = restore;
         EXPECT_EQ(x.unlha.Extract(), 1);
         struct stat st;
-        ASSERT_EQ(::stat((out.native() / "ro.txt").c_str(), &st), 0);
+        ASSERT_EQ(::stat((out.native() / "ro.txt").string().c_str(), &st), 0);
         EXPECT_EQ((st.st_mode & 0222) == 0, restore);
         // A read-only file from an earlier run is replaced all the same.
         EXPECT_EQ(x.unlha.Extract(), 1);

@@ -6,8 +6,6 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/FileSystem.h"
 
@@ -19,7 +17,7 @@ TempDir::TempDir()
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         auto candidate = std::filesystem::temp_directory_path()
-            / ("tervan-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + std::to_string(rd() % 100000));
+            / ("tervan-test-" + std::to_string(rd() % 1000000) + "-" + std::to_string(counter++) + "-" + std::to_string(rd() % 100000));
         std::error_code ec;
         if (std::filesystem::create_directory(candidate, ec)) {
             m_path = candidate;
@@ -55,26 +53,6 @@ void WriteAll(const std::filesystem::path& path, std::string_view contents)
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path.string());
-}
-
-int RunTool(const std::vector<std::string>& args, std::string& out, std::string* err)
-{
-    TempDir scratch;
-    std::string cmd = "'" TERVAN_TOOL_PATH "'";
-    for (const std::string& a : args) {
-        std::string quoted = "'";
-        for (char c : a)
-            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        cmd += " " + quoted + "'";
-    }
-    auto outFile = scratch.native() / "out";
-    auto errFile = scratch.native() / "err";
-    cmd += " >'" + outFile.string() + "' 2>'" + errFile.string() + "' </dev/null";
-    int status = std::system(cmd.c_str());
-    out = ReadAll(outFile);
-    if (err)
-        *err = ReadAll(errFile);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::filesystem::path TestData(std::string_view relative)

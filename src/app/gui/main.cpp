@@ -1,5 +1,6 @@
 // The program entry: the window program "テルヴァン".
 #include "acquisition/JVLink.h"
+#include "acquisition/JVLinkStandIn.h"
 #include "app/gui/MainForm.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
@@ -26,11 +27,18 @@ int main(int argc, char** argv)
     const std::string base = fs::ExecutableDir();
     QDir::setCurrent(QString::fromStdString(fs::ToNative(base).string()));
 
-    // JV-Link presence test: create the component and release it at once.
+    // JV-Link presence test: create the component and release it at once
+    // (on Windows the installed control, through COM). Where none is
+    // installed, "--stand-in" runs the program on the stand-in and its
+    // sample feed instead; an installed JV-Link is always the one used.
+    std::unique_ptr<IJVLink> standIn;
     if (!CreateJVLink(base)) {
-        notifier.Beep();
-        notifier.Information(SJ("JRA-VANのホームページより【JV-Link】を入手し、インストールしてください。"));
-        return 1;
+        if (!QCoreApplication::arguments().contains(QStringLiteral("--stand-in"))) {
+            notifier.Beep();
+            notifier.Information(SJ("JRA-VANのホームページより【JV-Link】を入手し、インストールしてください。"));
+            return 1;
+        }
+        standIn = std::make_unique<JVLinkStandIn>(base);
     }
 
     std::unique_ptr<TMainForm> form;
@@ -38,6 +46,7 @@ int main(int argc, char** argv)
         TMainForm::Options options;
         options.base = base;
         options.executableStem = fs::ExecutableStem();
+        options.jvlink = std::move(standIn);
         form = std::make_unique<TMainForm>(std::move(options));
     } catch (const std::exception& e) {
         // A folder that cannot be made: the window would be half prepared.

@@ -1,0 +1,18 @@
+#include "platform/Console.h"
+
+namespace tervan::console {
+
+void UseUtf8()
+{
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+void ProcessMessages()
+{
+}
+
+} // namespace tervan::console
