@@ -24,6 +24,16 @@ std::string Fraction(long long a, long long b)
     return "(" + Num(a) + "/" + Num(b) + ")";
 }
 
+// After a failure: what the loop merged is written before the failure is
+// shown; a second failure while writing it is not shown over the first.
+void FlushAfterFailure(StoredRaceFiles& files)
+{
+    try {
+        files.Flush();
+    } catch (const fs::FileError&) {
+    }
+}
+
 } // namespace
 
 std::atomic<bool>& JVCancelFlag()
@@ -133,17 +143,23 @@ void JVDownload::Cancel()
 }
 
 // The read loop, then the stream closed; the start time moves on only when
-// every record was read, so that a cancel or an error never makes the next
-// download skip records that were not read.
+// every record was read and written, so that a cancel or an error never
+// makes the next download skip records that are not on disk. The loop holds
+// its writes: the stored files are written at the end of every feed file,
+// when the files held pass their memory limit, and before the loop ends in
+// any way (what was merged is whole records).
 void JVDownload::ReadAndClose()
 {
     m_state = State::Reading;
+    m_files.HoldWrites(true);
     try {
         RunReadLoop();
     } catch (const fs::FileError& e) {
         m_outcome = Outcome::FileFailed;
+        FlushAfterFailure(m_files);
         m_notifier.FileFailure(e.what());
     }
+    m_files.HoldWrites(false); // nothing is held by now
     CloseStream();
     if (m_outcome == Outcome::Completed) {
         const std::string s = StartTimeFromTimestamp(m_lastFileTimestamp);
@@ -166,6 +182,7 @@ void JVDownload::RunReadLoop()
     for (;;) {
         m_notifier.ProcessMessages();
         if (m_cancel) {
+            m_files.Flush();
             m_outcome = Outcome::Cancelled;
             return;
         }
@@ -175,10 +192,12 @@ void JVDownload::RunReadLoop()
             for (const std::string& line : m_files.StoreAccumulated(record, threshold))
                 m_notifier.LogLine(line);
         } else if (r == -1) {
+            m_files.Flush();
             ++m_filesRead;
             m_notifier.ReadProgress(m_filesRead, m_readMax);
             m_notifier.ProgressLabel(SJ("データ読込み中．．．") + Fraction(m_filesRead, m_readCount));
         } else if (r == 0) {
+            m_files.Flush();
             m_notifier.ProgressLabel("JVRead EndOfFile :0");
             m_notifier.ProgressLabel(SJ("データ読込み完了") + Fraction(m_filesRead, m_readCount));
             m_notifier.DownloadProgress(0, m_downloadMax);
@@ -188,6 +207,7 @@ void JVDownload::RunReadLoop()
             Inform(SJ("データ作成が完了しました。"));
             return;
         } else if (r < -3) {
+            m_files.Flush();
             m_notifier.Beep();
             m_outcome = Outcome::ReadFailed;
             Inform(JVErrorMessage("JVRead", r));
@@ -233,6 +253,9 @@ bool RunRealtimeUpdate(IJVLink& jv, StoredRaceFiles& files, const std::string& k
                        const std::atomic<bool>& cancel)
 {
     notifier.ProcessMessages();
+    // The loop holds its writes like the download's; all is on disk before
+    // the caller re-reads the payouts.
+    files.HoldWrites(true);
     try {
         if (jv.JVRTOpen("0B12", key) == 0) {
             std::int32_t size = kReadBufferSize;
@@ -245,21 +268,27 @@ bool RunRealtimeUpdate(IJVLink& jv, StoredRaceFiles& files, const std::string& k
                 const std::int32_t r = jv.JVRead(record, size, fileName);
                 if (r > 0)
                     files.StoreRealtime(record);
+                else if (r == -1)
+                    files.Flush();
                 else if (r == 0 || r < -3)
                     break;
             }
+            files.Flush();
         } else {
             notifier.Beep();
         }
         jv.JVClose();
         notifier.Beep();
     } catch (const fs::FileError& e) {
+        FlushAfterFailure(files);
+        files.HoldWrites(false);
         notifier.ProcessMessages();
         jv.JVClose();
         notifier.Beep();
         notifier.FileFailure(e.what());
         return false;
     }
+    files.HoldWrites(false);
     notifier.ProcessMessages();
     jv.JVClose();
     notifier.Beep();

@@ -184,23 +184,25 @@ void JoinInto(const std::vector<std::string_view>& lines, std::string& out)
 }
 
 using Scratch = detail::MergeScratch;
+using detail::HeldFile;
 
-// Rewrites the file with the lines unless it already holds exactly them.
-bool WriteLines(Scratch& s, const std::string& path, bool existed)
+// Puts the lines into the held file unless it already holds exactly them.
+bool SetLines(Scratch& s, HeldFile& f)
 {
-    if (existed && SameAsJoined(s.lines, s.before))
+    if (f.exists && SameAsJoined(s.lines, f.data))
         return false;
     JoinInto(s.lines, s.after);
-    fs::RewriteFile(path, s.after);
+    f.data.swap(s.after);
+    f.exists = true;
+    f.soundSlots = false;
     return true;
 }
 
-bool Merge(Scratch& s, const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
+bool Merge(Scratch& s, HeldFile& f, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
 {
-    const bool existed = fs::ReadFile(path, s.before);
     s.lines.clear();
-    if (existed)
-        SplitInto(s.before, s.lines);
+    if (f.exists)
+        SplitInto(f.data, s.lines);
     bool replaced = false;
     for (std::string_view& l : s.lines) {
         if (J::Get(l, J::kRaceKey) == raceKey) {
@@ -215,7 +217,7 @@ bool Merge(Scratch& s, const std::string& path, std::string_view line, std::stri
         std::stable_sort(s.lines.begin(), s.lines.end(), LineLess);
     if (dropBlankFirstLine && !s.lines.empty() && BlankAfterTrim(s.lines.front()))
         s.lines.erase(s.lines.begin());
-    return WriteLines(s, path, existed);
+    return SetLines(s, f);
 }
 
 // 216 lines of 553 bytes, each followed by CR LF.
@@ -241,40 +243,78 @@ bool SoundSlotFile(std::string_view text)
     return crs == static_cast<size_t>(J::kSlotLines) && lfs == static_cast<size_t>(J::kSlotLines);
 }
 
-bool PutSlot(Scratch& s, const std::string& path, std::string_view line, int slot, bool createWhenMissing)
+bool PutSlot(Scratch& s, HeldFile& f, std::string_view line, int slot, bool createWhenMissing)
 {
     if (slot < 0 || slot >= J::kSlotLines)
         return false;
     static const std::string emptySlot(J::kLineLengthSE, ' ');
-    const bool existed = fs::ReadFile(path, s.before);
-    if (!existed && !createWhenMissing)
+    if (!f.exists && !createWhenMissing)
         return false;
-    if (existed && line.size() == J::kLineLengthSE && SlotLayout(s.before)) {
+    const bool fullLine = line.size() == J::kLineLengthSE;
+    if (f.exists && fullLine && (f.soundSlots || SlotLayout(f.data))) {
         // A file laid out as 216 lines of 553 bytes that already holds the
         // line in its slot is left as it is (a re-read record costs no write
         // and no scan of the whole file).
         const size_t at = static_cast<size_t>(slot) * J::kLengthSE;
-        if (std::string_view(s.before).substr(at, line.size()) == line)
+        if (std::string_view(f.data).substr(at, line.size()) == line)
             return false;
     }
-    if (existed && line.size() == J::kLineLengthSE && SoundSlotFile(s.before)) {
+    if (f.exists && fullLine && line.find_first_of("\r\n") == std::string_view::npos
+        && (f.soundSlots || SoundSlotFile(f.data))) {
         // 216 lines of 553 bytes, each ending in CR LF and holding no other
-        // line break: the slot is changed in place.
+        // line break: the slot is changed in place, and the file stays so.
         const size_t at = static_cast<size_t>(slot) * J::kLengthSE;
-        s.after.assign(s.before);
-        s.after.replace(at, line.size(), line);
-        fs::RewriteFile(path, s.after);
+        f.data.replace(at, line.size(), line);
+        f.soundSlots = true;
         return true;
     }
     s.lines.clear();
-    if (existed)
-        SplitInto(s.before, s.lines);
+    if (f.exists)
+        SplitInto(f.data, s.lines);
     // A damaged file that lost its last slots is padded rather than refused,
     // so that it does not block every later download of its day.
     if (s.lines.size() < static_cast<size_t>(J::kSlotLines))
         s.lines.resize(J::kSlotLines, emptySlot);
     s.lines[static_cast<size_t>(slot)] = line;
-    return WriteLines(s, path, existed);
+    return SetLines(s, f);
+}
+
+void Load(const std::string& path, HeldFile& f)
+{
+    f.path = path;
+    f.onDisk = f.exists = fs::ReadFile(path, f.disk);
+    f.data = f.disk;
+    f.soundSlots = false;
+}
+
+// Writes a held file when its bytes differ from the disk's.
+bool WriteHeld(const HeldFile& f)
+{
+    if (!f.exists || (f.onDisk && f.data == f.disk))
+        return false;
+    fs::RewriteFile(f.path, f.data);
+    return true;
+}
+
+// The key of a held file: its path with "\" as "/" and single-byte ASCII
+// letters folded, as the file system matches names (double-byte characters
+// are stepped over whole: their second byte may look like a letter).
+std::string HeldKey(std::string_view path)
+{
+    std::string key;
+    key.reserve(path.size());
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsSjisLeadByte(c) && i + 1 < path.size()) {
+            key += path[i];
+            key += path[++i];
+        } else if (c == '\\') {
+            key += '/';
+        } else {
+            key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        }
+    }
+    return key;
 }
 
 std::string LogRace(std::string_view record, const std::string& fileName)
@@ -369,8 +409,6 @@ std::string RecordDamage(std::string_view record)
         return what + SJ("（Shift-JIS以外のバイト）");
     if (!AllAlnum(J::Get(record, J::kYearToCourse)))
         return what + SJ("（開催年月日・競馬場コード）");
-    if (kind == J::kKindSE && !AllAlnum(J::Get(record, J::SE::kPedigreeNumber)))
-        return what + SJ("（血統登録番号）");
     return {};
 }
 
@@ -384,13 +422,24 @@ std::vector<std::string_view> SplitLines(std::string_view contents)
 bool MergeByRaceKey(const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
 {
     Scratch s;
-    return Merge(s, path, line, raceKey, dropBlankFirstLine);
+    HeldFile f;
+    Load(path, f);
+    Merge(s, f, line, raceKey, dropBlankFirstLine);
+    return WriteHeld(f);
 }
 
 bool PutRunnerSlot(const std::string& path, std::string_view line, int slot, bool createWhenMissing)
 {
     Scratch s;
-    return PutSlot(s, path, line, slot, createWhenMissing);
+    HeldFile f;
+    Load(path, f);
+    PutSlot(s, f, line, slot, createWhenMissing);
+    return WriteHeld(f);
+}
+
+bool PedigreeFitsFileName(std::string_view record)
+{
+    return AllAlnum(J::Get(record, J::SE::kPedigreeNumber));
 }
 
 StoredRaceFiles::StoredRaceFiles(std::string baseFolder)
@@ -409,23 +458,87 @@ void StoredRaceFiles::Folder(const std::string& folder)
     m_knownFolders.insert(folder);
 }
 
-bool StoredRaceFiles::Count(bool written)
+HeldFile& StoredRaceFiles::Held(const std::string& path)
 {
-    if (written)
-        ++m_filesWritten;
-    return written;
+    std::string key = HeldKey(path);
+    auto it = m_heldAt.find(key);
+    if (it != m_heldAt.end())
+        return m_held[it->second];
+    HeldFile f;
+    Load(path, f);
+    m_heldBytes += f.data.size() + f.disk.size();
+    m_held.push_back(std::move(f));
+    m_heldAt.emplace(std::move(key), m_held.size() - 1);
+    return m_held.back();
+}
+
+bool StoredRaceFiles::Exists(const std::string& path)
+{
+    auto it = m_heldAt.find(HeldKey(path));
+    return it != m_heldAt.end() ? m_held[it->second].exists : fs::FileExists(path);
+}
+
+void StoredRaceFiles::Changed(HeldFile& file, std::size_t sizeBefore)
+{
+    m_heldBytes = m_heldBytes + file.data.size() - sizeBefore;
+}
+
+void StoredRaceFiles::HoldWrites(bool hold)
+{
+    if (!hold)
+        Flush();
+    m_holding = hold;
+}
+
+void StoredRaceFiles::Flush()
+{
+    std::vector<HeldFile> held;
+    held.swap(m_held);
+    m_heldAt.clear();
+    m_heldBytes = 0;
+    for (const HeldFile& f : held)
+        if (WriteHeld(f))
+            ++m_filesWritten;
+}
+
+// After every record its files are written at once unless held (and within
+// the limit). Not held, a record that failed part way has what it merged
+// written before the failure is passed on, as when each file was written as
+// it was merged; held, the read loop flushes before it reports.
+void StoredRaceFiles::OneRecord(const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const fs::FileError&) {
+        if (!m_holding) {
+            try {
+                Flush();
+            } catch (const fs::FileError&) {
+                // The first failure is the one reported.
+            }
+        }
+        throw;
+    }
+    if (!m_holding || m_heldBytes > m_holdLimit)
+        Flush();
 }
 
 std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view record, long threshold)
 {
     std::vector<std::string> log;
+    OneRecord([&] { StoreAccumulatedRecord(record, threshold, log); });
+    return log;
+}
+
+void StoredRaceFiles::StoreAccumulatedRecord(std::string_view record, long threshold, std::vector<std::string>& log)
+{
     std::string_view kind = J::Get(record, J::kRecordKind);
     if (J::RecordLength(kind) == 0)
-        return log;
+        return;
     if (std::string damage = RecordDamage(record); !damage.empty()) {
         ++m_recordsDamaged;
         log.push_back(SJ("読み飛ばし:") + damage);
-        return log;
+        return;
     }
 
     const std::string_view division = J::Get(record, J::kDataDivision);
@@ -441,7 +554,7 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
     if (isRA && (stage || (recent && n != 0)) && race > 0) {
         Folder(DataFolder(m_base));
         const std::string name = RaceFileName(record);
-        Count(Merge(m_scratch, fs::Join(DataFolder(m_base), name), BlankedLine(record), key, true));
+        MergeHeld(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, true);
         log.push_back(LogRace(record, name));
     }
     // Runner slot file. A runner without a slot (race above 12, horse number
@@ -452,7 +565,7 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
         if (race > 0 && horse > 0 && slot >= 0) {
             Folder(DataFolder(m_base));
             const std::string name = RunnerSlotFileName(record);
-            Count(PutSlot(m_scratch, fs::Join(DataFolder(m_base), name), record.substr(0, record.size() - 2), slot, true));
+            PutSlotHeld(fs::Join(DataFolder(m_base), name), record.substr(0, record.size() - 2), slot, true);
             log.push_back(SJ("作成済み:") + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len) + "R/"
                           + MidStr(record, J::SE::kHorseNumber.pos, J::SE::kHorseNumber.len) + SJ("番/") + name);
         }
@@ -461,7 +574,7 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
     if (isHR && race > 0) {
         Folder(DataFolder(m_base));
         const std::string name = PayoutFileName(record);
-        Count(Merge(m_scratch, fs::Join(DataFolder(m_base), name), BlankedLine(record), key, false));
+        MergeHeld(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, false);
         log.push_back(LogRace(record, name));
     }
     // Result race file.
@@ -469,24 +582,31 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
         const std::string folder = ResultRaceFolder(m_base, record);
         Folder(folder);
         const std::string name = ResultRaceFileName(record);
-        Count(Merge(m_scratch, fs::Join(folder, name), BlankedLine(record), key, false));
+        MergeHeld(fs::Join(folder, name), BlankedLine(record), key, false);
         log.push_back(LogRace(record, name));
     }
-    // Horse history file.
-    if (isSE && final) {
+    // Horse history file; a pedigree number that cannot name one leaves the
+    // runner without its history.
+    if (isSE && final && !PedigreeFitsFileName(record)) {
+        log.push_back(SJ("読み飛ばし:不正なSEレコード（血統登録番号）"));
+    } else if (isSE && final) {
         const std::string folder = HorseHistoryFolder(m_base, record);
         Folder(folder);
         const std::string name = HorseHistoryFileName(record);
-        Count(Merge(m_scratch, fs::Join(folder, name), BlankedLine(record), key, false));
+        MergeHeld(fs::Join(folder, name), BlankedLine(record), key, false);
         log.push_back(SJ("作成済み:") + DayCourseStem(record) + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len)
                       + "R/" + name);
     }
     if (!log.empty())
         ++m_recordsStored;
-    return log;
 }
 
 void StoredRaceFiles::StoreRealtime(std::string_view record)
+{
+    OneRecord([&] { StoreRealtimeRecord(record); });
+}
+
+void StoredRaceFiles::StoreRealtimeRecord(std::string_view record)
 {
     std::string_view kind = J::Get(record, J::kRecordKind);
     if (J::RecordLength(kind) == 0)
@@ -502,25 +622,42 @@ void StoredRaceFiles::StoreRealtime(std::string_view record)
     bool stored = false;
     if (kind == J::kKindRA) {
         const std::string path = fs::Join(DataFolder(m_base), RaceFileName(record));
-        if (fs::FileExists(path)) {
-            Count(Merge(m_scratch, path, BlankedLine(record), key, true));
+        if (Exists(path)) {
+            MergeHeld(path, BlankedLine(record), key, true);
             stored = true;
         }
     } else if (kind == J::kKindSE) {
         const long long horse = ReadDecimal(J::Get(record, J::SE::kHorseNumber));
         const int slot = J::SlotIndex(race, horse);
         const std::string path = fs::Join(DataFolder(m_base), RunnerSlotFileName(record));
-        if (horse > 0 && slot >= 0 && fs::FileExists(path)) {
-            Count(PutSlot(m_scratch, path, record.substr(0, record.size() - 2), slot, false));
+        if (horse > 0 && slot >= 0 && Exists(path)) {
+            PutSlotHeld(path, record.substr(0, record.size() - 2), slot, false);
             stored = true;
         }
     } else {
         Folder(DataFolder(m_base));
-        Count(Merge(m_scratch, fs::Join(DataFolder(m_base), PayoutFileName(record)), BlankedLine(record), key, false));
+        MergeHeld(fs::Join(DataFolder(m_base), PayoutFileName(record)), BlankedLine(record), key, false);
         stored = true;
     }
     if (stored)
         ++m_recordsStored;
+}
+
+void StoredRaceFiles::MergeHeld(const std::string& path, std::string_view line, std::string_view raceKey,
+                                bool dropBlankFirstLine)
+{
+    HeldFile& f = Held(path);
+    const std::size_t before = f.data.size();
+    Merge(m_scratch, f, line, raceKey, dropBlankFirstLine);
+    Changed(f, before);
+}
+
+void StoredRaceFiles::PutSlotHeld(const std::string& path, std::string_view line, int slot, bool createWhenMissing)
+{
+    HeldFile& f = Held(path);
+    const std::size_t before = f.data.size();
+    PutSlot(m_scratch, f, line, slot, createWhenMissing);
+    Changed(f, before);
 }
 
 } // namespace tervan
