@@ -129,6 +129,7 @@ private Q_SLOTS:
     void cancelDuringTheWaitClosesTheStream();
     void cancelDuringTheRead();
     void storedFileFailureClosesTheStream();
+    void logLinesArriveInBatchesWholeAndInOrder();
     void settingsButton();
     void closingRebuildsTheDayListAndEndsARun();
     void standInSettingsDialog();
@@ -421,6 +422,36 @@ void TestGetDataForm::storedFileFailureClosesTheStream()
     QVERIFY(form.ButtonStart()->isEnabled());
 }
 
+void TestGetDataForm::logLinesArriveInBatchesWholeAndInOrder()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    TempDir other;
+    fs::CreateDirs(fs::Join(other.path(), "DATA"));
+    StoredRaceFiles reference(other.path());
+    std::vector<std::string> expected;
+    rig.jv.readCount = 40;
+    rig.jv.lastFileTimestamp = "20060528235959";
+    for (int file = 0; file < 40; ++file) {
+        for (int race = 1; race <= 12; ++race) {
+            const std::string rec = RaRecord(race);
+            for (const std::string& line : reference.StoreAccumulated(rec, 20060525))
+                expected.push_back(Cp932ToUtf8(line));
+            rig.jv.reads.push_back(ScriptedJVLink::Record(rec));
+        }
+        rig.jv.reads.push_back(-1);
+    }
+    rig.jv.reads.push_back(0);
+    form.ButtonStartClick();
+
+    std::vector<std::string> shown;
+    for (int i = 0; i < form.ListBox1()->count(); ++i)
+        shown.push_back(Utf8(form.ListBox1()->item(i)->text()));
+    QCOMPARE(shown, expected);
+    QCOMPARE(rig.Label(), std::string("データ読込み完了(40/40)"));
+    QCOMPARE(form.ProgressBar2()->value(), 0);
+}
+
 void TestGetDataForm::settingsButton()
 {
     Rig rig;
@@ -537,7 +568,7 @@ void TestGetDataForm::sampleFeedDownloadAndResultsUpdate()
     int pumps = 0;
     o.processMessages = [&] {
         QCoreApplication::processEvents();
-        if (!shots.isEmpty() && shown != nullptr && ++pumps == 300)
+        if (!shots.isEmpty() && shown != nullptr && ++pumps == 10)
             QVERIFY(shown->grab().save(shots + QStringLiteral("/getdata-reading.png")));
     };
     TGetDataForm form(std::move(o), &main);
