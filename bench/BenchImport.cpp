@@ -1,23 +1,24 @@
-// Importing a year of JV-Data into the stored race data files.
+// Importing JV-Data into the stored race data files, against the floor of
+// the file system, in the same run.
 //
-//   BM_ImportYear     the download's read loop over a year-scale sample feed
-//                     (about 3,500 races) into an empty base folder
-//   BM_SecondImport   the same feed again into the same base folder: records
-//                     whose files would come out unchanged write nothing
-//   BM_BareRewrite    this machine's floor, in the same run: the first
-//                     import's rewrites replayed as bare atomic rewrites of
-//                     the same sizes (read the file, write a temporary file,
-//                     rename), with no path handling and no record work
-//   BM_ImportYearAgain  the first import once more, after the floor
+//   BM_Import        the download's read loop over the sample feed into an
+//                    empty base folder (3 runs); each run in a child process,
+//                    so that its peak memory is its own
+//   BM_SecondImport  the same feed again into the base of the last import:
+//                    the files it writes (an unchanged feed should write none)
+//   BM_Floor         the least work the import needs: read every feed file
+//                    and write every file of the resulting base once,
+//                    atomically (temporary file, rename), into an empty base
 //
-// The import's writes/s against the bare loop's is the figure to watch: the
-// file system makes every create and rename costly, and the import should
-// cost little beyond them. Other work on the machine moves these wall-clock
-// figures a good deal from run to run; the CPU times are steadier.
+// At the end a summary gives, for the import and the floor, the minimum and
+// median of the runs, the import's stored records/s and its ratio to the
+// floor (medians, and minimums), the second import's files written and the
+// import's peak memory.
 //
 // Options before the Google Benchmark ones: --days=N race days of the sample
-// (default 98, about 3,500 races), --dir=FOLDER work folder (default a new
-// folder under the system's temporary folder, removed afterwards).
+// (default 98, about a year: 3,500 races; 980 is ten years), --dir=FOLDER work
+// folder (default a new folder under the system's temporary folder, removed
+// afterwards), --runs=N runs of each (default 3).
 #include "acquisition/JVLinkStandIn.h"
 #include "acquisition/ReadLoop.h"
 #include "acquisition/StoredFiles.h"
@@ -29,12 +30,15 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -42,184 +46,265 @@ namespace {
 
 namespace sfs = std::filesystem;
 using namespace tervan;
+using Clock = std::chrono::steady_clock;
 
 const DateTime kToday {2006, 5, 29, 20, 0, 0};
 
 struct Work {
     int days = 98;
+    int runs = 3;
     sfs::path dir;
     bool removeDir = false;
     std::string feed; // CP932
     std::string base; // CP932
     long races = 0;
-    // The first import's stored-file writes: native path and size.
-    std::vector<std::pair<sfs::path, size_t>> writes;
+    long feedRecords = 0;
 } g;
 
 struct ImportFigures {
+    double seconds = 0;
     long records = 0;
     long stored = 0;
     long written = 0;
+    long peakKb = 0;
     bool completed = false;
 };
 
-ImportFigures Import(bool recordWrites)
+std::vector<ImportFigures> g_imports;
+std::vector<ImportFigures> g_seconds;
+std::vector<double> g_floor;
+
+double Seconds(Clock::time_point from)
 {
-    ReadLoopNotifier quiet;
-    JVLinkStandIn jv(g.base, g.feed);
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+// The stand-in's download into its cache is not part of the import.
+void Download(const std::string& base)
+{
+    JVLinkStandIn jv(base, g.feed);
     jv.JVInit(JVSoftwareId());
-    StoredRaceFiles files(g.base);
-    std::atomic<bool> cancel {false};
-    JVDownload download(jv, files, quiet, [] { return kToday; }, cancel);
-    if (recordWrites) {
-        g.writes.clear();
-        fs::SetRewriteHook([](std::string_view path) {
-            if (path.find(JVLinkStandIn::kCacheFolderName) != std::string_view::npos)
-                return;
-            // The work folder's names are as written, so the native path is
-            // the UTF-8 text; resolving it through the file system layer here
-            // would disturb what is measured.
-            sfs::path native = Cp932ToUtf8(path);
-            struct stat st;
-            const bool ok = ::stat((native.string() + ".tmp~").c_str(), &st) == 0;
-            g.writes.emplace_back(std::move(native), ok ? static_cast<size_t>(st.st_size) : 0);
-        });
+    std::int32_t r = 0, d = 0;
+    std::string last;
+    if (jv.JVOpen("RACERCVN", FormatCompact(AddDays(kToday, -8)), 2, r, d, last) == 0)
+        for (std::int32_t st = 0; st >= 0 && st < d;)
+            st = jv.JVStatus();
+    jv.JVClose();
+}
+
+// One import, in a child process; its figures come back through a pipe.
+ImportFigures Import()
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return {};
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        ReadLoopNotifier quiet;
+        JVLinkStandIn jv(g.base, g.feed);
+        jv.JVInit(JVSoftwareId());
+        StoredRaceFiles files(g.base);
+        std::atomic<bool> cancel {false};
+        JVDownload download(jv, files, quiet, [] { return kToday; }, cancel);
+        const Clock::time_point start = Clock::now();
+        bool waiting = download.Start(AddDays(kToday, -8));
+        while (waiting)
+            waiting = download.Tick();
+        ImportFigures f;
+        f.seconds = Seconds(start);
+        f.records = download.RecordsRead();
+        f.stored = files.RecordsStored();
+        f.written = files.FilesWritten();
+        f.completed = download.LastOutcome() == JVDownload::Outcome::Completed;
+        struct rusage ru;
+        ::getrusage(RUSAGE_SELF, &ru);
+        f.peakKb = ru.ru_maxrss;
+        const ssize_t n = ::write(fds[1], &f, sizeof f);
+        ::_exit(n == static_cast<ssize_t>(sizeof f) ? 0 : 1);
     }
-    bool waiting = download.Start(AddDays(kToday, -8));
-    while (waiting)
-        waiting = download.Tick();
-    fs::SetRewriteHook(nullptr);
-    return {download.RecordsRead(), files.RecordsStored(), files.FilesWritten(),
-            download.LastOutcome() == JVDownload::Outcome::Completed};
+    ::close(fds[1]);
+    ImportFigures f;
+    if (pid < 0 || ::read(fds[0], &f, sizeof f) != static_cast<ssize_t>(sizeof f))
+        f.completed = false;
+    ::close(fds[0]);
+    int status = 0;
+    if (pid > 0)
+        ::waitpid(pid, &status, 0);
+    return f;
 }
 
 void Report(benchmark::State& state, const ImportFigures& f)
 {
     if (!f.completed)
         state.SkipWithError("the import did not complete");
-    state.counters["races"] = static_cast<double>(g.races);
+    state.SetIterationTime(f.seconds);
     state.counters["records"] = static_cast<double>(f.records);
     state.counters["files_written"] = static_cast<double>(f.written);
-    state.counters["records/s"] = benchmark::Counter(static_cast<double>(f.records), benchmark::Counter::kIsRate);
-    state.counters["writes/s"] = benchmark::Counter(static_cast<double>(f.written), benchmark::Counter::kIsRate);
+    state.counters["records/s"] = static_cast<double>(f.stored) / std::max(f.seconds, 1e-9);
+    state.counters["peak_MB"] = static_cast<double>(f.peakKb) / 1024.0;
 }
 
-void ImportYear(benchmark::State& state, bool recordWrites)
+void FreshBase()
+{
+    std::error_code ec;
+    sfs::remove_all(fs::ToNative(g.base), ec);
+    sfs::create_directories(fs::ToNative(g.base));
+    EnsureBaseFolders(g.base);
+    Download(g.base);
+    // The feed and the cache were just written: their write-back is not
+    // the import's.
+    ::sync();
+}
+
+void BM_Import(benchmark::State& state)
 {
     ImportFigures f;
     for (auto _ : state) {
-        state.PauseTiming();
-        std::error_code ec;
-        sfs::remove_all(fs::ToNative(g.base), ec);
-        sfs::create_directories(fs::ToNative(g.base));
-        EnsureBaseFolders(g.base);
-        // The stand-in's download into its cache is not part of the import.
-        {
-            JVLinkStandIn jv(g.base, g.feed);
-            jv.JVInit(JVSoftwareId());
-            std::int32_t r = 0, d = 0;
-            std::string last;
-            if (jv.JVOpen("RACERCVN", FormatCompact(AddDays(kToday, -8)), 2, r, d, last) == 0)
-                for (std::int32_t st = 0; st >= 0 && st < d;)
-                    st = jv.JVStatus();
-            jv.JVClose();
-        }
-        // The feed and the cache were just written: their write-back is not
-        // the import's either.
-        ::sync();
-        state.ResumeTiming();
-        f = Import(recordWrites);
+        FreshBase();
+        f = Import();
     }
+    g_imports.push_back(f);
     Report(state, f);
-}
-
-void BM_ImportYear(benchmark::State& state)
-{
-    ImportYear(state, true);
-}
-
-// The same import once more after the floor, so that the floor is measured
-// between two imports on a file system in much the same state.
-void BM_ImportYearAgain(benchmark::State& state)
-{
-    ImportYear(state, false);
 }
 
 void BM_SecondImport(benchmark::State& state)
 {
     ImportFigures f;
     for (auto _ : state) {
-        state.PauseTiming();
         ::sync();
-        state.ResumeTiming();
-        f = Import(false);
+        f = Import();
     }
+    g_seconds.push_back(f);
     Report(state, f);
 }
 
-// Bare atomic rewrites of the first import's files, at the sizes it wrote,
-// on a copy of its base folder.
-void BM_BareRewrite(benchmark::State& state)
+// Every stored file of the base the imports made: native path below the
+// base, and bytes.
+struct Output {
+    std::vector<std::string> folders;
+    std::vector<std::pair<std::string, std::string>> files;
+};
+
+Output& TheOutput()
 {
-    long done = 0;
-    std::string content;
-    const std::string root = fs::ToNative(g.base).string();
-    const std::string copy = root + "-floor";
-    std::vector<std::pair<std::string, size_t>> writes;
-    writes.reserve(g.writes.size());
-    for (const auto& [path, size] : g.writes)
-        writes.emplace_back(copy + path.string().substr(root.size()), size);
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::error_code ec;
-        sfs::remove_all(copy, ec);
-        sfs::copy(root, copy, sfs::copy_options::recursive, ec);
-        if (ec) {
-            state.SkipWithError("cannot copy the base folder");
-            return;
+    static Output out;
+    if (out.files.empty()) {
+        const sfs::path root = fs::ToNative(g.base);
+        for (const auto& e : sfs::recursive_directory_iterator(root)) {
+            const std::string rel = sfs::relative(e.path(), root).string();
+            if (rel.rfind(JVLinkStandIn::kCacheFolderName, 0) == 0)
+                continue;
+            if (e.is_directory()) {
+                out.folders.push_back(rel);
+            } else if (e.is_regular_file()) {
+                std::string bytes;
+                fs::ReadFile(fs::FromNative(e.path()), bytes);
+                out.files.emplace_back(rel, std::move(bytes));
+            }
         }
-        ::sync();
-        state.ResumeTiming();
-        for (const auto& [p, size] : writes) {
-            const std::string temp = p + ".tmp~";
-            content.clear();
-            int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd >= 0) {
-                char chunk[65536];
-                ssize_t n;
-                while ((n = ::read(fd, chunk, sizeof chunk)) > 0)
-                    content.append(chunk, static_cast<size_t>(n));
-                ::close(fd);
-            }
-            content.resize(size, ' ');
-            fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-            if (fd < 0) {
-                state.SkipWithError("cannot create a temporary file");
-                return;
-            }
-            if (::write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size())) {
-                ::close(fd);
-                state.SkipWithError("cannot write a temporary file");
-                return;
-            }
-            ::close(fd);
-            if (::rename(temp.c_str(), p.c_str()) != 0) {
-                state.SkipWithError("cannot rename");
-                return;
-            }
-            ++done;
-        }
+        std::sort(out.folders.begin(), out.folders.end());
     }
-    state.counters["rewrites"] = static_cast<double>(done);
-    state.counters["writes/s"] = benchmark::Counter(static_cast<double>(done), benchmark::Counter::kIsRate);
+    return out;
 }
 
-// In this order: the second import reads the first one's files, the floor
-// replays the first import's writes, and the import runs once more.
-BENCHMARK(BM_ImportYear)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_SecondImport)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_BareRewrite)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_ImportYearAgain)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
+std::vector<sfs::path> FeedFiles()
+{
+    std::vector<sfs::path> files;
+    for (const auto& e : sfs::directory_iterator(fs::ToNative(g.feed)))
+        if (e.is_regular_file() && e.path().extension() == ".jvd")
+            files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Read the feed files, write every file of the base once, atomically.
+void BM_Floor(benchmark::State& state)
+{
+    const Output& out = TheOutput();
+    const std::vector<sfs::path> feed = FeedFiles();
+    const std::string copy = fs::ToNative(g.base).string() + "-floor";
+    std::string buffer;
+    double seconds = 0;
+    for (auto _ : state) {
+        std::error_code ec;
+        sfs::remove_all(copy, ec);
+        sfs::create_directories(copy);
+        ::sync();
+        const Clock::time_point start = Clock::now();
+        std::size_t read = 0;
+        for (const sfs::path& p : feed) {
+            const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) {
+                state.SkipWithError("cannot read the feed");
+                return;
+            }
+            buffer.resize(1 << 20);
+            ssize_t n;
+            while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
+                read += static_cast<std::size_t>(n);
+            ::close(fd);
+        }
+        benchmark::DoNotOptimize(read);
+        for (const std::string& folder : out.folders)
+            ::mkdir((copy + "/" + folder).c_str(), 0777);
+        for (const auto& [rel, bytes] : out.files) {
+            const std::string path = copy + "/" + rel;
+            const std::string temp = path + ".tmp~";
+            const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+            if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())
+                || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+                state.SkipWithError("cannot write the floor's files");
+                return;
+            }
+        }
+        seconds = Seconds(start);
+        state.SetIterationTime(seconds);
+    }
+    g_floor.push_back(seconds);
+    state.counters["files"] = static_cast<double>(out.files.size());
+    std::size_t bytes = 0;
+    for (const auto& f : out.files)
+        bytes += f.second.size();
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+    std::error_code ec;
+    sfs::remove_all(copy, ec);
+}
+
+double Min(std::vector<double> v)
+{
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+
+double Median(std::vector<double> v)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+void Summary()
+{
+    std::vector<double> imports, peaks, rates, seconds;
+    for (const ImportFigures& f : g_imports) {
+        imports.push_back(f.seconds);
+        peaks.push_back(static_cast<double>(f.peakKb) / 1024.0);
+        rates.push_back(static_cast<double>(f.stored) / std::max(f.seconds, 1e-9));
+    }
+    for (const ImportFigures& f : g_seconds)
+        seconds.push_back(static_cast<double>(f.written));
+    std::printf("\nsummary: %d race days, %ld races, %ld feed records, %zu runs\n", g.days, g.races, g.feedRecords,
+                imports.size());
+    std::printf("  import          min %8.2f s  median %8.2f s  (%.0f stored records/s at the median)\n", Min(imports),
+                Median(imports), Median(rates));
+    std::printf("  floor           min %8.2f s  median %8.2f s\n", Min(g_floor), Median(g_floor));
+    if (Median(g_floor) > 0)
+        std::printf("  import / floor  min %8.2f    median %8.2f\n", Min(imports) / Min(g_floor),
+                    Median(imports) / Median(g_floor));
+    std::printf("  second import   files written: min %.0f, median %.0f\n", Min(seconds), Median(seconds));
+    std::printf("  peak memory     min %8.1f MB median %8.1f MB\n", Min(peaks), Median(peaks));
+}
 
 } // namespace
 
@@ -229,6 +314,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < argc; ++i) {
         if (std::strncmp(argv[i], "--days=", 7) == 0)
             g.days = std::atoi(argv[i] + 7);
+        else if (std::strncmp(argv[i], "--runs=", 7) == 0)
+            g.runs = std::max(1, std::atoi(argv[i] + 7));
         else if (std::strncmp(argv[i], "--dir=", 6) == 0)
             g.dir = argv[i] + 6;
         else
@@ -249,11 +336,21 @@ int main(int argc, char** argv)
     options.days = g.days;
     const sample::SampleFeedSummary summary = sample::WriteSampleFeed(g.feed, options, true);
     g.races = summary.races;
+    g.feedRecords = summary.Records();
     std::fprintf(stderr, "sample feed: %d race days, %d races, %d files, %ld records\n", summary.raceDays,
                  summary.races, summary.files, summary.Records());
 
+    // In this order: the imports, the second imports over the last one's
+    // base, and the floor, which writes that base's files once.
+    benchmark::RegisterBenchmark("BM_Import", BM_Import)
+        ->Iterations(1)->Repetitions(g.runs)->ReportAggregatesOnly(false)->UseManualTime()->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("BM_SecondImport", BM_SecondImport)
+        ->Iterations(1)->Repetitions(g.runs)->UseManualTime()->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("BM_Floor", BM_Floor)
+        ->Iterations(1)->Repetitions(g.runs)->UseManualTime()->Unit(benchmark::kSecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    Summary();
     if (g.removeDir) {
         std::error_code ec;
         sfs::remove_all(g.dir, ec);

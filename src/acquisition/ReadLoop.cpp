@@ -145,9 +145,12 @@ void JVDownload::Cancel()
 // The read loop, then the stream closed; the start time moves on only when
 // every record was read and written, so that a cancel or an error never
 // makes the next download skip records that are not on disk. The loop holds
-// its writes: the stored files are written at the end of every feed file,
-// when the files held pass their memory limit, and before the loop ends in
-// any way (what was merged is whole records).
+// its writes: the stored files are written when the files held pass their
+// memory limit and before the loop ends in any way (what was merged is whole
+// records). The end of a feed file is no reason to write: a later file often
+// changes the same files again (entries, then results), and until the loop
+// ends the start time stays where it was, so a download stopped by any cause
+// reads every record again.
 void JVDownload::ReadAndClose()
 {
     m_state = State::Reading;
@@ -192,7 +195,6 @@ void JVDownload::RunReadLoop()
             for (const std::string& line : m_files.StoreAccumulated(record, threshold))
                 m_notifier.LogLine(line);
         } else if (r == -1) {
-            m_files.Flush();
             ++m_filesRead;
             m_notifier.ReadProgress(m_filesRead, m_readMax);
             m_notifier.ProgressLabel(SJ("データ読込み中．．．") + Fraction(m_filesRead, m_readCount));
@@ -268,8 +270,6 @@ bool RunRealtimeUpdate(IJVLink& jv, StoredRaceFiles& files, const std::string& k
                 const std::int32_t r = jv.JVRead(record, size, fileName);
                 if (r > 0)
                     files.StoreRealtime(record);
-                else if (r == -1)
-                    files.Flush();
                 else if (r == 0 || r < -3)
                     break;
             }

@@ -18,10 +18,9 @@
 // one line and rewrites the file atomically before the next record. A read
 // loop holds its writes: the files its records change stay in memory, merged
 // exactly as they would be on disk, and each changed file is written once,
-// atomically, when the loop flushes (at the end of every feed file, when the
-// files held pass a memory limit, and whenever the loop ends). Either way
-// every file on disk is always whole, and a file whose bytes come out as they
-// are on disk is not written.
+// atomically, when the loop flushes (when the files held pass a memory limit,
+// and whenever the loop ends). Either way every file on disk is always whole,
+// and a file whose bytes come out as they are on disk is not written.
 #pragma once
 
 #include "platform/Clock.h"

@@ -417,7 +417,7 @@ void TestGetDataForm::storedFileFailureClosesTheStream()
     QCOMPARE(Seen(rig.notifier),
              (std::vector<std::string> {kStartBox, "beep", "info:ディスクがいっぱいです。", "beep"}));
     QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
-    QCOMPARE(rig.jv.Count("JVRead"), 2); // the record is written at the end of its feed file
+    QCOMPARE(rig.jv.Count("JVRead"), 3); // the record is written when the data ends
     QCOMPARE(rig.LastTime(), std::string());
     QVERIFY(form.ButtonStart()->isEnabled());
 }
