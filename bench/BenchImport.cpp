@@ -1,24 +1,25 @@
 // Importing JV-Data into the stored race data files, against the floor of
-// the file system, in the same run.
+// the file system, in the same run. Each round, in this order:
 //
-//   BM_Import        the download's read loop over the sample feed into an
-//                    empty base folder (3 runs); each run in a child process,
-//                    so that its peak memory is its own
-//   BM_SecondImport  the same feed again into the base of the last import:
-//                    the files it writes (an unchanged feed should write none)
-//   BM_Floor         the least work the import needs: read every feed file
-//                    and write every file of the resulting base once,
-//                    atomically (temporary file, rename), into an empty base
+//   BM_Import/N        the download's read loop over the sample feed into an
+//                      empty base folder
+//   BM_SecondImport/N  the same feed again into that base: the files it
+//                      writes (an unchanged feed should write none)
+//   BM_Floor/N         the least work the import needs: read every feed file
+//                      and write every file of the resulting base once,
+//                      atomically (temporary file, rename), into an empty base
 //
-// At the end a summary gives, for the import and the floor, the minimum and
-// median of the runs, the import's stored records/s and its ratio to the
-// floor (medians, and minimums), the second import's files written and the
-// import's peak memory.
+// Every run is a child process, so that its peak memory is its own; the
+// rounds interleave so that the import and its floor meet the file system in
+// much the same state. At the end a summary gives the minimum and median of
+// the rounds: times, the import's stored records/s, its ratio to the floor
+// of the same round, the second import's files written and the import's
+// peak memory.
 //
 // Options before the Google Benchmark ones: --days=N race days of the sample
 // (default 98, about a year: 3,500 races; 980 is ten years), --dir=FOLDER work
 // folder (default a new folder under the system's temporary folder, removed
-// afterwards), --runs=N runs of each (default 3).
+// afterwards), --runs=N rounds (default 3).
 #include "acquisition/JVLinkStandIn.h"
 #include "acquisition/ReadLoop.h"
 #include "acquisition/StoredFiles.h"
@@ -92,8 +93,10 @@ void Download(const std::string& base)
     jv.JVClose();
 }
 
-// One import, in a child process; its figures come back through a pipe.
-ImportFigures Import()
+// Runs `work` in a child process; its figures come back through a pipe,
+// with the child's peak memory.
+template <class Work>
+ImportFigures InChild(Work work)
 {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -101,6 +104,27 @@ ImportFigures Import()
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
+        ImportFigures f = work();
+        struct rusage ru;
+        ::getrusage(RUSAGE_SELF, &ru);
+        f.peakKb = ru.ru_maxrss;
+        const ssize_t n = ::write(fds[1], &f, sizeof f);
+        ::_exit(n == static_cast<ssize_t>(sizeof f) ? 0 : 1);
+    }
+    ::close(fds[1]);
+    ImportFigures f;
+    if (pid < 0 || ::read(fds[0], &f, sizeof f) != static_cast<ssize_t>(sizeof f))
+        f.completed = false;
+    ::close(fds[0]);
+    int status = 0;
+    if (pid > 0)
+        ::waitpid(pid, &status, 0);
+    return f;
+}
+
+ImportFigures Import()
+{
+    return InChild([] {
         ReadLoopNotifier quiet;
         JVLinkStandIn jv(g.base, g.feed);
         jv.JVInit(JVSoftwareId());
@@ -117,21 +141,8 @@ ImportFigures Import()
         f.stored = files.RecordsStored();
         f.written = files.FilesWritten();
         f.completed = download.LastOutcome() == JVDownload::Outcome::Completed;
-        struct rusage ru;
-        ::getrusage(RUSAGE_SELF, &ru);
-        f.peakKb = ru.ru_maxrss;
-        const ssize_t n = ::write(fds[1], &f, sizeof f);
-        ::_exit(n == static_cast<ssize_t>(sizeof f) ? 0 : 1);
-    }
-    ::close(fds[1]);
-    ImportFigures f;
-    if (pid < 0 || ::read(fds[0], &f, sizeof f) != static_cast<ssize_t>(sizeof f))
-        f.completed = false;
-    ::close(fds[0]);
-    int status = 0;
-    if (pid > 0)
-        ::waitpid(pid, &status, 0);
-    return f;
+        return f;
+    });
 }
 
 void Report(benchmark::State& state, const ImportFigures& f)
@@ -179,35 +190,6 @@ void BM_SecondImport(benchmark::State& state)
     Report(state, f);
 }
 
-// Every stored file of the base the imports made: native path below the
-// base, and bytes.
-struct Output {
-    std::vector<std::string> folders;
-    std::vector<std::pair<std::string, std::string>> files;
-};
-
-Output& TheOutput()
-{
-    static Output out;
-    if (out.files.empty()) {
-        const sfs::path root = fs::ToNative(g.base);
-        for (const auto& e : sfs::recursive_directory_iterator(root)) {
-            const std::string rel = sfs::relative(e.path(), root).string();
-            if (rel.rfind(JVLinkStandIn::kCacheFolderName, 0) == 0)
-                continue;
-            if (e.is_directory()) {
-                out.folders.push_back(rel);
-            } else if (e.is_regular_file()) {
-                std::string bytes;
-                fs::ReadFile(fs::FromNative(e.path()), bytes);
-                out.files.emplace_back(rel, std::move(bytes));
-            }
-        }
-        std::sort(out.folders.begin(), out.folders.end());
-    }
-    return out;
-}
-
 std::vector<sfs::path> FeedFiles()
 {
     std::vector<sfs::path> files;
@@ -218,57 +200,78 @@ std::vector<sfs::path> FeedFiles()
     return files;
 }
 
-// Read the feed files, write every file of the base once, atomically.
-void BM_Floor(benchmark::State& state)
+// The floor, in a child: the stored files of the import's base are read
+// (not timed), then the feed files are read and those files written once,
+// atomically, into an empty base.
+ImportFigures Floor()
 {
-    const Output& out = TheOutput();
-    const std::vector<sfs::path> feed = FeedFiles();
     const std::string copy = fs::ToNative(g.base).string() + "-floor";
-    std::string buffer;
-    double seconds = 0;
-    for (auto _ : state) {
-        std::error_code ec;
-        sfs::remove_all(copy, ec);
-        sfs::create_directories(copy);
-        ::sync();
+    std::error_code ec;
+    sfs::remove_all(copy, ec);
+    ::sync();
+    ImportFigures result = InChild([&copy] {
+        ImportFigures f;
+        const sfs::path root = fs::ToNative(g.base);
+        std::vector<std::string> folders;
+        std::vector<std::pair<std::string, std::string>> files;
+        for (const auto& e : sfs::recursive_directory_iterator(root)) {
+            const std::string rel = sfs::relative(e.path(), root).string();
+            if (rel.rfind(JVLinkStandIn::kCacheFolderName, 0) == 0)
+                continue;
+            if (e.is_directory()) {
+                folders.push_back(rel);
+            } else if (e.is_regular_file()) {
+                std::string bytes;
+                fs::ReadFile(fs::FromNative(e.path()), bytes);
+                files.emplace_back(rel, std::move(bytes));
+            }
+        }
+        std::sort(folders.begin(), folders.end());
+        const std::vector<sfs::path> feed = FeedFiles();
+        std::string buffer(1 << 20, '\0');
+
         const Clock::time_point start = Clock::now();
         std::size_t read = 0;
         for (const sfs::path& p : feed) {
             const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0) {
-                state.SkipWithError("cannot read the feed");
-                return;
-            }
-            buffer.resize(1 << 20);
+            if (fd < 0)
+                return f;
             ssize_t n;
             while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
                 read += static_cast<std::size_t>(n);
             ::close(fd);
         }
         benchmark::DoNotOptimize(read);
-        for (const std::string& folder : out.folders)
+        ::mkdir(copy.c_str(), 0777);
+        for (const std::string& folder : folders)
             ::mkdir((copy + "/" + folder).c_str(), 0777);
-        for (const auto& [rel, bytes] : out.files) {
+        for (const auto& [rel, bytes] : files) {
             const std::string path = copy + "/" + rel;
             const std::string temp = path + ".tmp~";
             const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
             if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())
-                || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
-                state.SkipWithError("cannot write the floor's files");
-                return;
-            }
+                || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0)
+                return f;
+            ++f.written;
         }
-        seconds = Seconds(start);
-        state.SetIterationTime(seconds);
-    }
-    g_floor.push_back(seconds);
-    state.counters["files"] = static_cast<double>(out.files.size());
-    std::size_t bytes = 0;
-    for (const auto& f : out.files)
-        bytes += f.second.size();
-    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
-    std::error_code ec;
+        f.seconds = Seconds(start);
+        f.completed = true;
+        return f;
+    });
     sfs::remove_all(copy, ec);
+    return result;
+}
+
+void BM_Floor(benchmark::State& state)
+{
+    ImportFigures f;
+    for (auto _ : state)
+        f = Floor();
+    g_floor.push_back(f.seconds);
+    if (!f.completed)
+        state.SkipWithError("the floor could not write its files");
+    state.SetIterationTime(f.seconds);
+    state.counters["files"] = static_cast<double>(f.written);
 }
 
 double Min(std::vector<double> v)
@@ -299,9 +302,11 @@ void Summary()
     std::printf("  import          min %8.2f s  median %8.2f s  (%.0f stored records/s at the median)\n", Min(imports),
                 Median(imports), Median(rates));
     std::printf("  floor           min %8.2f s  median %8.2f s\n", Min(g_floor), Median(g_floor));
-    if (Median(g_floor) > 0)
-        std::printf("  import / floor  min %8.2f    median %8.2f\n", Min(imports) / Min(g_floor),
-                    Median(imports) / Median(g_floor));
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < imports.size() && i < g_floor.size(); ++i)
+        ratios.push_back(imports[i] / std::max(g_floor[i], 1e-9));
+    std::printf("  import / floor  min %8.2f    median %8.2f  (each round's import over its floor)\n", Min(ratios),
+                Median(ratios));
     std::printf("  second import   files written: min %.0f, median %.0f\n", Min(seconds), Median(seconds));
     std::printf("  peak memory     min %8.1f MB median %8.1f MB\n", Min(peaks), Median(peaks));
 }
@@ -340,14 +345,15 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "sample feed: %d race days, %d races, %d files, %ld records\n", summary.raceDays,
                  summary.races, summary.files, summary.Records());
 
-    // In this order: the imports, the second imports over the last one's
-    // base, and the floor, which writes that base's files once.
-    benchmark::RegisterBenchmark("BM_Import", BM_Import)
-        ->Iterations(1)->Repetitions(g.runs)->ReportAggregatesOnly(false)->UseManualTime()->Unit(benchmark::kSecond);
-    benchmark::RegisterBenchmark("BM_SecondImport", BM_SecondImport)
-        ->Iterations(1)->Repetitions(g.runs)->UseManualTime()->Unit(benchmark::kSecond);
-    benchmark::RegisterBenchmark("BM_Floor", BM_Floor)
-        ->Iterations(1)->Repetitions(g.runs)->UseManualTime()->Unit(benchmark::kSecond);
+    for (int round = 1; round <= g.runs; ++round) {
+        const std::string n = "/" + std::to_string(round);
+        benchmark::RegisterBenchmark(("BM_Import" + n).c_str(), BM_Import)
+            ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+        benchmark::RegisterBenchmark(("BM_SecondImport" + n).c_str(), BM_SecondImport)
+            ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+        benchmark::RegisterBenchmark(("BM_Floor" + n).c_str(), BM_Floor)
+            ->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+    }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     Summary();

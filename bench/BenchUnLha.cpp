@@ -1,5 +1,9 @@
-// TUnLha extraction speed on large -lh5- and -lh7- archives, against
-// bsdtar -xf (libarchive) on the same archives in the same run.
+// TUnLha extraction speed on large -lh5- and -lh7- archives, and on an
+// archive of 2,000 small (2 KB) members, against bsdtar -xf (libarchive) on
+// the same archives in the same run.
+//
+// The small members' archive is written by the sample's own LHA writer
+// (stored members): what it measures is the work per member file.
 //
 // The archives hold about 32 MB of odds-like CP932 text. They are made at
 // benchmark time with jlha (Debian's jlha-utils) or shared/tools/make-lzh
@@ -10,6 +14,7 @@
 // of extracted output.
 #include "archive/UnLha.h"
 #include "platform/FileSystem.h"
+#include "sample/LhaWriter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -113,6 +118,41 @@ double SelfCpuSeconds()
     return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
 }
 
+// bsdtar -xf of the archive into the folder: its processor time, or -1 when
+// it failed.
+double BsdtarCpuSeconds(const stdfs::path& archive, const stdfs::path& out)
+{
+    const double start = ChildCpuSeconds();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execlp("bsdtar", "bsdtar", "-xf", archive.c_str(), "-C", out.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const double used = ChildCpuSeconds() - start;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? used : -1;
+}
+
+// The archive of 2,000 members of 2 KB of odds-like text each.
+stdfs::path SmallMembersArchive()
+{
+    const stdfs::path archive = WorkDir() / "small-members.lzh";
+    if (stdfs::exists(archive))
+        return archive;
+    stdfs::create_directories(WorkDir());
+    const std::string text = OddsText().substr(0, 2000 * 2048);
+    std::vector<tervan::sample::LhaMember> members;
+    for (int i = 0; i < 2000; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "m%04d.txt", i);
+        members.push_back({name, text.substr(static_cast<std::size_t>(i) * 2048, 2048), {2024, 5, 1, 12, 0, 0}});
+    }
+    const std::string bytes = tervan::sample::WriteStoredLha(members, 2);
+    std::ofstream(archive, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return archive;
+}
+
 // MB/s by benchmark name, for the comparison printed at the end.
 std::map<std::string, double>& Rates()
 {
@@ -168,16 +208,8 @@ void BM_Bsdtar(benchmark::State& state, const std::string& method)
     std::uint64_t bytes = 0;
     double cpu = 0;
     for (auto _ : state) {
-        const double start = ChildCpuSeconds();
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::execlp("bsdtar", "bsdtar", "-xf", archive.c_str(), "-C", out.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        const double used = ChildCpuSeconds() - start;
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        const double used = BsdtarCpuSeconds(archive, out);
+        if (used < 0) {
             state.SkipWithError("bsdtar failed");
             return;
         }
@@ -189,8 +221,66 @@ void BM_Bsdtar(benchmark::State& state, const std::string& method)
     Rates()["bsdtar -lh" + method + "-"] = static_cast<double>(bytes) / cpu / 1e6;
 }
 
+// Seconds of processor time per extraction of the 2,000 small members,
+// into an empty folder each time, by benchmark name.
+std::map<std::string, double>& SmallTimes()
+{
+    static std::map<std::string, double> times;
+    return times;
+}
+
+void BM_TUnLhaSmallMembers(benchmark::State& state)
+{
+    const stdfs::path archive = SmallMembersArchive();
+    const stdfs::path out = WorkDir() / "out-tunlha-small";
+    double cpu = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        stdfs::remove_all(out);
+        stdfs::create_directories(out);
+        state.ResumeTiming();
+        tervan::TUnLha unlha;
+        unlha.ArchiveFile = tervan::fs::FromNative(archive);
+        unlha.FileSpec = {"*.*"};
+        unlha.ExtractDir = tervan::fs::FromNative(out);
+        const double start = SelfCpuSeconds();
+        if (unlha.Extract() != 2000) {
+            state.SkipWithError("TUnLha did not extract the 2,000 members");
+            return;
+        }
+        const double used = SelfCpuSeconds() - start;
+        cpu += used;
+    }
+    SmallTimes()["TUnLha"] = cpu / static_cast<double>(state.iterations());
+}
+
+void BM_BsdtarSmallMembers(benchmark::State& state)
+{
+    if (!Run("command -v bsdtar >/dev/null 2>&1")) {
+        state.SkipWithError("bsdtar is not installed (apt-get install libarchive-tools)");
+        return;
+    }
+    const stdfs::path archive = SmallMembersArchive();
+    const stdfs::path out = WorkDir() / "out-bsdtar-small";
+    double cpu = 0;
+    for (auto _ : state) {
+        stdfs::remove_all(out);
+        stdfs::create_directories(out);
+        const double used = BsdtarCpuSeconds(archive, out);
+        if (used < 0) {
+            state.SkipWithError("bsdtar failed");
+            return;
+        }
+        state.SetIterationTime(used);
+        cpu += used;
+    }
+    SmallTimes()["bsdtar"] = cpu / static_cast<double>(state.iterations());
+}
+
 } // namespace
 
+BENCHMARK(BM_TUnLhaSmallMembers)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Repetitions(3);
+BENCHMARK(BM_BsdtarSmallMembers)->Unit(benchmark::kMillisecond)->UseManualTime()->Repetitions(3);
 BENCHMARK_CAPTURE(BM_TUnLha, lh5, std::string("5"))->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(BM_Bsdtar, lh5, std::string("5"))->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK_CAPTURE(BM_TUnLha, lh7, std::string("7"))->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
@@ -211,5 +301,9 @@ int main(int argc, char** argv)
         if (r.count(mine) && r.count(theirs))
             std::printf("-lh%s-: TUnLha %.0f MB/s, bsdtar %.0f MB/s: %.2f times\n", m, r[mine], r[theirs], r[mine] / r[theirs]);
     }
+    auto& t = SmallTimes();
+    if (t.count("TUnLha") && t.count("bsdtar"))
+        std::printf("2,000 members of 2 KB: TUnLha %.1f ms, bsdtar %.1f ms of processor time (last repetition): %.2f times\n",
+                    t["TUnLha"] * 1e3, t["bsdtar"] * 1e3, t["bsdtar"] / t["TUnLha"]);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -282,16 +283,25 @@ bool PutSlot(Scratch& s, HeldFile& f, std::string_view line, int slot, bool crea
 void Load(const std::string& path, HeldFile& f)
 {
     f.path = path;
-    f.onDisk = f.exists = fs::ReadFile(path, f.disk);
-    f.data = f.disk;
+    f.onDisk = f.exists = fs::ReadFile(path, f.data);
+    f.diskSize = f.data.size();
+    f.diskHash = std::hash<std::string_view> {}(f.data);
+    f.changed = false;
     f.soundSlots = false;
 }
 
-// Writes a held file when its bytes differ from the disk's.
+// Writes a held file when its bytes differ from the disk's. Bytes that came
+// back to what was loaded (an entry line, then the final line it replaced)
+// are told by their size and hash, and made sure of on the disk.
 bool WriteHeld(const HeldFile& f)
 {
-    if (!f.exists || (f.onDisk && f.data == f.disk))
+    if (!f.exists || !f.changed)
         return false;
+    if (f.onDisk && f.data.size() == f.diskSize && std::hash<std::string_view> {}(f.data) == f.diskHash) {
+        std::string disk;
+        if (fs::ReadFile(f.path, disk) && disk == f.data)
+            return false;
+    }
     fs::RewriteFile(f.path, f.data);
     return true;
 }
@@ -424,7 +434,7 @@ bool MergeByRaceKey(const std::string& path, std::string_view line, std::string_
     Scratch s;
     HeldFile f;
     Load(path, f);
-    Merge(s, f, line, raceKey, dropBlankFirstLine);
+    f.changed = Merge(s, f, line, raceKey, dropBlankFirstLine);
     return WriteHeld(f);
 }
 
@@ -433,7 +443,7 @@ bool PutRunnerSlot(const std::string& path, std::string_view line, int slot, boo
     Scratch s;
     HeldFile f;
     Load(path, f);
-    PutSlot(s, f, line, slot, createWhenMissing);
+    f.changed = PutSlot(s, f, line, slot, createWhenMissing);
     return WriteHeld(f);
 }
 
@@ -466,7 +476,7 @@ HeldFile& StoredRaceFiles::Held(const std::string& path)
         return m_held[it->second];
     HeldFile f;
     Load(path, f);
-    m_heldBytes += f.data.size() + f.disk.size();
+    m_heldBytes += f.data.size();
     m_held.push_back(std::move(f));
     m_heldAt.emplace(std::move(key), m_held.size() - 1);
     return m_held.back();
@@ -648,7 +658,8 @@ void StoredRaceFiles::MergeHeld(const std::string& path, std::string_view line, 
 {
     HeldFile& f = Held(path);
     const std::size_t before = f.data.size();
-    Merge(m_scratch, f, line, raceKey, dropBlankFirstLine);
+    if (Merge(m_scratch, f, line, raceKey, dropBlankFirstLine))
+        f.changed = true;
     Changed(f, before);
 }
 
@@ -656,7 +667,8 @@ void StoredRaceFiles::PutSlotHeld(const std::string& path, std::string_view line
 {
     HeldFile& f = Held(path);
     const std::size_t before = f.data.size();
-    PutSlot(m_scratch, f, line, slot, createWhenMissing);
+    if (PutSlot(m_scratch, f, line, slot, createWhenMissing))
+        f.changed = true;
     Changed(f, before);
 }
 

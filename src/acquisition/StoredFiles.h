@@ -114,8 +114,10 @@ struct MergeScratch {
 struct HeldFile {
     std::string path;         // as first named
     std::string data;         // its bytes with every record merged so far
-    std::string disk;         // its bytes on disk when it was loaded
+    std::size_t diskSize = 0; // the size and hash of its bytes on disk when loaded
+    std::size_t diskHash = 0;
     bool onDisk = false;      // it existed when loaded
+    bool changed = false;     // a record changed data since it was loaded
     bool exists = false;      // data is a file (false: missing, nothing merged)
     bool soundSlots = false;  // data is known to be 216 runner lines and nothing else
 };
@@ -143,7 +145,7 @@ public:
     // than the hold limit of bytes held. HoldWrites(false) flushes first.
     // With a limit of 0, or not held, every record is written before the
     // next one is stored.
-    static constexpr std::size_t kDefaultHoldLimit = std::size_t {64} << 20;
+    static constexpr std::size_t kDefaultHoldLimit = std::size_t {128} << 20;
     void HoldWrites(bool hold);
     void SetHoldLimit(std::size_t bytes) { m_holdLimit = bytes; }
     // Writes every held file whose bytes differ from the disk's, each once
