@@ -19,7 +19,9 @@
 // Options before the Google Benchmark ones: --days=N race days of the sample
 // (default 98, about a year: 3,500 races; 980 is ten years), --dir=FOLDER work
 // folder (default a new folder under the system's temporary folder, removed
-// afterwards), --runs=N rounds (default 3).
+// afterwards), --runs=N rounds (default 3), --tidy: remove each round's
+// folders after its floor (for a memory file system such as /dev/shm; on a
+// disk, see FreshBase).
 #include "acquisition/JVLinkStandIn.h"
 #include "acquisition/ReadLoop.h"
 #include "acquisition/StoredFiles.h"
@@ -54,6 +56,7 @@ const DateTime kToday {2006, 5, 29, 20, 0, 0};
 struct Work {
     int days = 98;
     int runs = 3;
+    bool tidy = false;
     sfs::path dir;
     bool removeDir = false;
     std::string feed; // CP932
@@ -156,10 +159,13 @@ void Report(benchmark::State& state, const ImportFigures& f)
     state.counters["peak_MB"] = static_cast<double>(f.peakKb) / 1024.0;
 }
 
+// A new base folder for each round. Nothing is deleted until the end: a
+// file system that has just freed many inodes makes every create search
+// past them for a while, which would land on whatever runs next.
 void FreshBase()
 {
-    std::error_code ec;
-    sfs::remove_all(fs::ToNative(g.base), ec);
+    static int round = 0;
+    g.base = fs::FromNative(g.dir / ("base" + std::to_string(++round)));
     sfs::create_directories(fs::ToNative(g.base));
     EnsureBaseFolders(g.base);
     Download(g.base);
@@ -206,8 +212,6 @@ std::vector<sfs::path> FeedFiles()
 ImportFigures Floor()
 {
     const std::string copy = fs::ToNative(g.base).string() + "-floor";
-    std::error_code ec;
-    sfs::remove_all(copy, ec);
     ::sync();
     ImportFigures result = InChild([&copy] {
         ImportFigures f;
@@ -258,7 +262,11 @@ ImportFigures Floor()
         f.completed = true;
         return f;
     });
-    sfs::remove_all(copy, ec);
+    if (g.tidy) {
+        std::error_code ec;
+        sfs::remove_all(copy, ec);
+        sfs::remove_all(fs::ToNative(g.base), ec);
+    }
     return result;
 }
 
@@ -321,6 +329,8 @@ int main(int argc, char** argv)
             g.days = std::atoi(argv[i] + 7);
         else if (std::strncmp(argv[i], "--runs=", 7) == 0)
             g.runs = std::max(1, std::atoi(argv[i] + 7));
+        else if (std::strcmp(argv[i], "--tidy") == 0)
+            g.tidy = true;
         else if (std::strncmp(argv[i], "--dir=", 6) == 0)
             g.dir = argv[i] + 6;
         else
@@ -335,7 +345,6 @@ int main(int argc, char** argv)
     }
     sfs::create_directories(g.dir);
     g.feed = fs::FromNative(g.dir / "feed");
-    g.base = fs::FromNative(g.dir / "base");
     sample::SampleOptions options;
     options.today = kToday;
     options.days = g.days;

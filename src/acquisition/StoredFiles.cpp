@@ -89,6 +89,14 @@ void CountLineBreaks(std::string_view text, size_t& crs, size_t& lfs)
     lfs = lf;
 }
 
+// Whether a text holds a CR or a LF (two scans of the whole text; a search
+// for either byte at once would look at each byte with a call of its own).
+bool HasLineBreak(std::string_view text)
+{
+    return std::memchr(text.data(), '\r', text.size()) != nullptr
+           || std::memchr(text.data(), '\n', text.size()) != nullptr;
+}
+
 // Any mix of CR LF, LF and lone CR line ends.
 void SplitAnyLineEnds(std::string_view contents, std::vector<std::string_view>& lines)
 {
@@ -260,7 +268,7 @@ bool PutSlot(Scratch& s, HeldFile& f, std::string_view line, int slot, bool crea
         if (std::string_view(f.data).substr(at, line.size()) == line)
             return false;
     }
-    if (f.exists && fullLine && line.find_first_of("\r\n") == std::string_view::npos
+    if (f.exists && fullLine && !HasLineBreak(line)
         && (f.soundSlots || SoundSlotFile(f.data))) {
         // 216 lines of 553 bytes, each ending in CR LF and holding no other
         // line break: the slot is changed in place, and the file stays so.
@@ -413,7 +421,7 @@ std::string RecordDamage(std::string_view record)
         return what + SJ("（長さ") + n + SJ("バイト）");
     }
     std::string_view body = record.substr(0, length - 2);
-    if (record.substr(length - 2) != "\r\n" || body.find_first_of("\r\n") != std::string_view::npos)
+    if (record.substr(length - 2) != "\r\n" || HasLineBreak(body))
         return what + SJ("（改行の位置）");
     if (!IsValidCp932(record))
         return what + SJ("（Shift-JIS以外のバイト）");

@@ -71,6 +71,15 @@ bool Exists(const std::filesystem::path& p)
     return ::stat(p.c_str(), &st) == 0;
 }
 
+// The native (UTF-8) form of one CP932 name; ASCII is the same in both.
+std::string NativeName(const std::string& part)
+{
+    for (char c : part)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return Cp932ToUtf8(part);
+    return part;
+}
+
 // A rewrite's contents go to the file's name with this ending first.
 constexpr char kTempSuffix[] = ".tmp~";
 
@@ -135,18 +144,28 @@ std::filesystem::path ToNative(std::string_view path)
     std::vector<std::string> parts = SplitPath(path, absolute);
     std::filesystem::path native = absolute ? std::filesystem::path("/") : std::filesystem::path();
     for (const std::string& part : parts)
-        native /= Cp932ToUtf8(part);
+        native /= NativeName(part);
     if (native.empty())
         native = ".";
     if (Exists(native))
         return native;
+
+    // Most often only the last name is missing, in a folder that exists as
+    // written: its index tells the name in other case, if there is one.
+    const std::string last = native.filename().string();
+    const std::filesystem::path parent = native.parent_path();
+    struct stat st;
+    if (!parent.empty() && last != "." && last != ".." && ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        const std::string found = detail::FindNameInFolder(parent.string(), last);
+        return found.empty() ? native : parent / found;
+    }
 
     // Resolve part by part: a name missing as written may exist in other
     // case, which the folder's name index tells without reading the folder.
     std::filesystem::path resolved = absolute ? std::filesystem::path("/") : std::filesystem::path();
     bool parentExists = true;
     for (const std::string& part : parts) {
-        std::string name = Cp932ToUtf8(part);
+        std::string name = NativeName(part);
         std::filesystem::path candidate = resolved / name;
         if (parentExists && !Exists(candidate) && name != "." && name != "..") {
             const std::string dir = resolved.empty() ? std::string(".") : resolved.string();
@@ -255,11 +274,15 @@ bool ReadFile(std::string_view path, std::string& contents)
 
 void RewriteFile(std::string_view path, std::string_view contents)
 {
-    const std::filesystem::path native = FinalTarget(ToNative(path), path);
+    std::filesystem::path native = ToNative(path);
+    struct stat old;
+    bool replacing = ::lstat(native.c_str(), &old) == 0;
+    if (replacing && S_ISLNK(old.st_mode)) {
+        native = FinalTarget(native, path);
+        replacing = ::stat(native.c_str(), &old) == 0;
+    }
     const std::string dir = FolderOf(native);
     RemoveStaleTemps(dir);
-    struct stat old;
-    const bool replacing = ::stat(native.c_str(), &old) == 0;
     const detail::FolderStamp before = detail::StampOf(dir);
     std::filesystem::path temp = native;
     temp += kTempSuffix;
