@@ -89,6 +89,44 @@ void CountLineBreaks(std::string_view text, size_t& crs, size_t& lfs)
     lfs = lf;
 }
 
+// Whether bytes are CP932 text, as IsValidCp932 tells, by table: which
+// bytes stand alone and which pairs make a character is asked of it once,
+// byte by byte and pair by pair (the encoding keeps no state between
+// characters), and every record is then checked without a conversion.
+bool SoundCp932(std::string_view bytes)
+{
+    struct Table {
+        bool single[256] = {};
+        std::vector<bool> pair = std::vector<bool>(65536, false);
+        Table()
+        {
+            for (int b = 0; b < 256; ++b) {
+                const char one = static_cast<char>(b);
+                single[b] = IsValidCp932(std::string_view(&one, 1));
+                if (single[b])
+                    continue;
+                for (int t = 0; t < 256; ++t) {
+                    const char two[2] = {one, static_cast<char>(t)};
+                    pair[static_cast<std::size_t>(b * 256 + t)] = IsValidCp932(std::string_view(two, 2));
+                }
+            }
+        }
+    };
+    static const Table table;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        if (table.single[p[i]]) {
+            ++i;
+        } else if (i + 1 < n && table.pair[static_cast<std::size_t>(p[i]) * 256 + p[i + 1]]) {
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Whether a text holds a CR or a LF (two scans of the whole text; a search
 // for either byte at once would look at each byte with a call of its own).
 bool HasLineBreak(std::string_view text)
@@ -423,7 +461,7 @@ std::string RecordDamage(std::string_view record)
     std::string_view body = record.substr(0, length - 2);
     if (record.substr(length - 2) != "\r\n" || HasLineBreak(body))
         return what + SJ("（改行の位置）");
-    if (!IsValidCp932(record))
+    if (!SoundCp932(record))
         return what + SJ("（Shift-JIS以外のバイト）");
     if (!AllAlnum(J::Get(record, J::kYearToCourse)))
         return what + SJ("（開催年月日・競馬場コード）");

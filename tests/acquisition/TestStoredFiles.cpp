@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 using namespace tervan;
 using namespace tervan::test;
@@ -263,6 +264,30 @@ TEST_F(StoredFilesTest, DamagedRecordsTouchNoFile)
     EXPECT_EQ(Snapshot(dir.native()).size(), 0u);
     // Kinds the program does not keep are ignored without a word.
     EXPECT_TRUE(files.StoreAccumulated("H1" + std::string(100, '0') + "\r\n", kThreshold).empty());
+}
+
+TEST(RecordDamage, ShiftJisCheckAgreesWithAConversionOnRandomBytes)
+{
+    // Records whose body is filled with random bytes at random places: the
+    // record is damaged for its bytes exactly when converting it fails.
+    std::mt19937 rng(7);
+    RecordSpec s;
+    const std::string sound = MakeRecord(s);
+    int damaged = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string rec = sound;
+        for (int k = 0, n = 1 + static_cast<int>(rng() % 4); k < n; ++k) {
+            char b = static_cast<char>(0x80 + rng() % 0x80);
+            if (b == '\r' || b == '\n')
+                b = ' ';
+            rec[100 + rng() % 1100] = b;
+        }
+        const bool bytesBad = RecordDamage(rec).find(U("Shift-JIS")) != std::string::npos;
+        EXPECT_EQ(bytesBad, !IsValidCp932(rec)) << round;
+        damaged += bytesBad;
+    }
+    EXPECT_GT(damaged, 100);
+    EXPECT_LT(damaged, 2900);
 }
 
 TEST_F(StoredFilesTest, UnchangedMergeWritesNothing)
