@@ -63,6 +63,7 @@ struct Work {
     std::string base; // CP932
     long races = 0;
     long feedRecords = 0;
+    DateTime from = AddDays(kToday, -8); // the start point that takes every feed file
 } g;
 
 struct ImportFigures {
@@ -90,7 +91,7 @@ void Download(const std::string& base)
     jv.JVInit(JVSoftwareId());
     std::int32_t r = 0, d = 0;
     std::string last;
-    if (jv.JVOpen("RACERCVN", FormatCompact(AddDays(kToday, -8)), 2, r, d, last) == 0)
+    if (jv.JVOpen("RACERCVN", FormatCompact(g.from), 2, r, d, last) == 0)
         for (std::int32_t st = 0; st >= 0 && st < d;)
             st = jv.JVStatus();
     jv.JVClose();
@@ -135,7 +136,7 @@ ImportFigures Import()
         std::atomic<bool> cancel {false};
         JVDownload download(jv, files, quiet, [] { return kToday; }, cancel);
         const Clock::time_point start = Clock::now();
-        bool waiting = download.Start(AddDays(kToday, -8));
+        bool waiting = download.Start(g.from);
         while (waiting)
             waiting = download.Tick();
         ImportFigures f;
@@ -345,14 +346,31 @@ int main(int argc, char** argv)
     }
     sfs::create_directories(g.dir);
     g.feed = fs::FromNative(g.dir / "feed");
-    sample::SampleOptions options;
-    options.today = kToday;
-    options.days = g.days;
-    const sample::SampleFeedSummary summary = sample::WriteSampleFeed(g.feed, options, true);
-    g.races = summary.races;
-    g.feedRecords = summary.Records();
-    std::fprintf(stderr, "sample feed: %d race days, %d races, %d files, %ld records\n", summary.raceDays,
-                 summary.races, summary.files, summary.Records());
+    sfs::create_directories(g.dir / "feed");
+    // A sample covers at most 400 race days (about four years); more are
+    // made as several samples, each ending some years before the next, whose
+    // data files go into the one feed.
+    const int parts = (g.days + 399) / 400;
+    long files = 0;
+    for (int part = 0; part < parts; ++part) {
+        sample::SampleOptions options;
+        options.seed = static_cast<std::uint64_t>(part + 1);
+        options.days = g.days / parts + (part < g.days % parts ? 1 : 0);
+        options.today = AddDays(kToday, -part * (options.days * 365 / 98 + 60));
+        const sfs::path partDir = g.dir / ("feed-part" + std::to_string(part));
+        const sample::SampleFeedSummary summary = sample::WriteSampleFeed(fs::FromNative(partDir), options, true);
+        for (const auto& e : sfs::directory_iterator(partDir))
+            if (e.is_regular_file() && e.path().extension() == ".jvd")
+                sfs::rename(e.path(), fs::ToNative(g.feed) / e.path().filename());
+        std::error_code ec;
+        sfs::remove_all(partDir, ec);
+        g.from = AddDays(options.today, -8);
+        g.races += summary.races;
+        g.feedRecords += summary.Records();
+        files += summary.files;
+    }
+    std::fprintf(stderr, "sample feed: %d race days, %ld races, %ld files, %ld records\n", g.days, g.races, files,
+                 g.feedRecords);
 
     for (int round = 1; round <= g.runs; ++round) {
         const std::string n = "/" + std::to_string(round);
