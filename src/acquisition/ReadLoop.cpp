@@ -155,6 +155,7 @@ void JVDownload::ReadAndClose()
 {
     m_state = State::Reading;
     m_files.HoldWrites(true);
+    m_files.SetFlushPump([this] { m_notifier.ProcessMessages(); });
     try {
         RunReadLoop();
     } catch (const fs::FileError& e) {
@@ -163,6 +164,7 @@ void JVDownload::ReadAndClose()
         m_notifier.FileFailure(e.what());
     }
     m_files.HoldWrites(false); // nothing is held by now
+    m_files.SetFlushPump(nullptr);
     CloseStream();
     if (m_outcome == Outcome::Completed) {
         const std::string s = StartTimeFromTimestamp(m_lastFileTimestamp);

@@ -518,10 +518,13 @@ HeldFile& StoredRaceFiles::Held(const std::string& path)
 {
     std::string key = HeldKey(path);
     auto it = m_heldAt.find(key);
-    if (it != m_heldAt.end())
+    if (it != m_heldAt.end()) {
+        m_held[it->second].lastUse = ++m_uses;
         return m_held[it->second];
+    }
     HeldFile f;
     Load(path, f);
+    f.lastUse = ++m_uses;
     m_heldBytes += f.data.size();
     m_held.push_back(std::move(f));
     m_heldAt.emplace(std::move(key), m_held.size() - 1);
@@ -553,8 +556,53 @@ void StoredRaceFiles::Flush()
     m_heldAt.clear();
     m_heldBytes = 0;
     for (const HeldFile& f : held)
-        if (WriteHeld(f))
-            ++m_filesWritten;
+        Write(f);
+}
+
+void StoredRaceFiles::Write(const HeldFile& f)
+{
+    if (WriteHeld(f)) {
+        ++m_filesWritten;
+        if (m_flushPump)
+            m_flushPump();
+    }
+}
+
+// Past the limit: the files longest unused are written and let go until half
+// the limit is held. The files a long import keeps coming back to (the
+// histories of horses still running) stay, so that most files are written
+// once; a file that fails to be written ends the hold as Flush does.
+void StoredRaceFiles::Shrink()
+{
+    std::vector<std::size_t> order(m_held.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [this](std::size_t a, std::size_t b) { return m_held[a].lastUse < m_held[b].lastUse; });
+    std::vector<bool> gone(m_held.size(), false);
+    try {
+        for (std::size_t i : order) {
+            if (m_heldBytes <= m_holdLimit / 2)
+                break;
+            Write(m_held[i]);
+            m_heldBytes -= m_held[i].data.size();
+            gone[i] = true;
+        }
+    } catch (const fs::FileError&) {
+        m_held.clear();
+        m_heldAt.clear();
+        m_heldBytes = 0;
+        throw;
+    }
+    std::vector<HeldFile> kept;
+    kept.reserve(m_held.size());
+    for (std::size_t i = 0; i < m_held.size(); ++i)
+        if (!gone[i])
+            kept.push_back(std::move(m_held[i]));
+    m_held.swap(kept);
+    m_heldAt.clear();
+    for (std::size_t i = 0; i < m_held.size(); ++i)
+        m_heldAt.emplace(HeldKey(m_held[i].path), i);
 }
 
 // After every record its files are written at once unless held (and within
@@ -575,8 +623,10 @@ void StoredRaceFiles::OneRecord(const std::function<void()>& body)
         }
         throw;
     }
-    if (!m_holding || m_heldBytes > m_holdLimit)
+    if (!m_holding || m_holdLimit == 0)
         Flush();
+    else if (m_heldBytes > m_holdLimit)
+        Shrink();
 }
 
 std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view record, long threshold)

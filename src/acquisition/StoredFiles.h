@@ -17,10 +17,11 @@
 // Outside a read loop every record loads the whole file it changes, changes
 // one line and rewrites the file atomically before the next record. A read
 // loop holds its writes: the files its records change stay in memory, merged
-// exactly as they would be on disk, and each changed file is written once,
-// atomically, when the loop flushes (when the files held pass a memory limit,
-// and whenever the loop ends). Either way every file on disk is always whole,
-// and a file whose bytes come out as they are on disk is not written.
+// exactly as they would be on disk, and each changed file is written,
+// atomically, when the files held pass a memory limit (those longest unused)
+// and whenever the loop ends (all of them). Either way every file on disk is
+// always whole, and a file whose bytes come out as they are on disk is not
+// written.
 #pragma once
 
 #include "platform/Clock.h"
@@ -120,6 +121,7 @@ struct HeldFile {
     bool changed = false;     // a record changed data since it was loaded
     bool exists = false;      // data is a file (false: missing, nothing merged)
     bool soundSlots = false;  // data is known to be 216 runner lines and nothing else
+    unsigned long long lastUse = 0; // when a record last touched it
 };
 } // namespace detail
 
@@ -141,10 +143,11 @@ public:
     void StoreRealtime(std::string_view record);
 
     // Held writes. While held, the files that records change stay in memory
-    // and reach the disk at Flush, or at the end of a record that leaves more
-    // than the hold limit of bytes held. HoldWrites(false) flushes first.
-    // With a limit of 0, or not held, every record is written before the
-    // next one is stored.
+    // and reach the disk at Flush; a record that leaves more than the hold
+    // limit of bytes held has the files longest unused written and let go
+    // until half the limit is held. HoldWrites(false) flushes first. With a
+    // limit of 0, or not held, every record is written before the next one
+    // is stored.
     static constexpr std::size_t kDefaultHoldLimit = std::size_t {128} << 20;
     void HoldWrites(bool hold);
     void SetHoldLimit(std::size_t bytes) { m_holdLimit = bytes; }
@@ -152,6 +155,9 @@ public:
     // and atomically, and forgets them all, also when a write fails (the
     // FileError is then passed on).
     void Flush();
+    // Called between the files a flush writes (a window lets its messages
+    // through, so that it stays responsive while many files are written).
+    void SetFlushPump(std::function<void()> pump) { m_flushPump = std::move(pump); }
     std::size_t HeldBytes() const { return m_heldBytes; }
     std::size_t HeldFiles() const { return m_held.size(); }
 
@@ -170,6 +176,8 @@ private:
     void MergeHeld(const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine);
     void PutSlotHeld(const std::string& path, std::string_view line, int slot, bool createWhenMissing);
     void OneRecord(const std::function<void()>& body);
+    void Write(const detail::HeldFile& file);
+    void Shrink();
     void StoreAccumulatedRecord(std::string_view record, long threshold, std::vector<std::string>& log);
     void StoreRealtimeRecord(std::string_view record);
 
@@ -181,6 +189,8 @@ private:
     std::size_t m_heldBytes = 0;
     std::size_t m_holdLimit = kDefaultHoldLimit;
     bool m_holding = false;
+    std::function<void()> m_flushPump;
+    unsigned long long m_uses = 0;
     long m_recordsStored = 0;
     long m_recordsDamaged = 0;
     long m_filesWritten = 0;
