@@ -2,6 +2,7 @@
 
 #if !defined(_WIN32)
 
+#include <algorithm>
 #include <dirent.h>
 #include <mutex>
 #include <sys/stat.h>
@@ -75,8 +76,9 @@ bool TakeInMadeNames(const std::string& dir, Index& index)
 {
     bool any = false;
     for (const std::string& name : index.missing) {
-        if (ExistsAsWritten(dir, name)) {
-            index.names.emplace(Folded(name), name);
+        const std::string folded = Folded(name);
+        if (index.names.count(folded) == 0 && ExistsAsWritten(dir, name)) {
+            index.names.emplace(folded, name);
             any = true;
         }
     }
@@ -125,7 +127,8 @@ std::string FindNameInFolder(const std::string& dir, const std::string& name)
         it = index.names.find(folded);
         return it != index.names.end() ? it->second : std::string();
     }
-    if (index.missing.size() < kMaxMissing)
+    if (index.missing.size() < kMaxMissing
+        && std::find(index.missing.begin(), index.missing.end(), name) == index.missing.end())
         index.missing.push_back(name);
     return {};
 }
