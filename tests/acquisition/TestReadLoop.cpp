@@ -329,6 +329,66 @@ TEST_F(ReadLoopTest, StoredFileFailureIsShownAndTheStreamStillCloses)
     EXPECT_EQ(notifier.Only({"saved"}), (std::vector<std::string> {"saved:2006/05/29 12:00:00"}));
 }
 
+TEST(ReadLoopHeldWrites, EveryWayTheLoopEndsWritesWhatWasMergedAndAFailedWriteKeepsTheStartTime)
+{
+    enum Stop { Cancel, ReadError, FileFailure, Limit, End };
+    for (Stop stop : {Cancel, ReadError, FileFailure, Limit, End}) {
+        for (bool failWrites : {false, true}) {
+            SCOPED_TRACE(std::to_string(stop) + (failWrites ? " failing writes" : ""));
+            TempDir base;
+            for (const char* d : {"DATA", "SEI", "SEIR"})
+                sfs::create_directory(base.native() / d);
+            StoredRaceFiles files(base.path());
+            RecordingNotifier notifier;
+            std::atomic<bool> cancel {false};
+            ScriptedJV jv;
+            jv.readCount = 1;
+            RecordSpec ra, hr;
+            hr.kind = "HR";
+            jv.AddRecord(MakeRecord(ra));
+            const sfs::path raceFile = base.native() / "DATA" / "2006年05月28日東京.jvRA";
+            bool writtenDuringTheLoop = false;
+            if (stop == Limit) {
+                files.SetHoldLimit(100); // the race file alone passes it
+                notifier.onPump = [&](int) { writtenDuringTheLoop = writtenDuringTheLoop || sfs::exists(raceFile); };
+            }
+            if (stop == FileFailure) // a folder where the payout file should be: reading it fails
+                sfs::create_directory(base.native() / "DATA" / "2006年05月28日東京.jvHR");
+            if (stop == FileFailure || stop == Limit || stop == End)
+                jv.AddRecord(MakeRecord(hr));
+            if (stop == ReadError)
+                jv.reads.emplace_back(-502, "");
+            JVDownload dl(jv, files, notifier, [] { return kNow; }, cancel);
+            if (stop == Cancel)
+                notifier.onPump = [&dl](int pump) {
+                    if (pump == 2)
+                        dl.Cancel();
+                };
+            if (failWrites)
+                fs::SetRewriteHook([](std::string_view) { throw fs::FileError("disk full"); });
+            dl.Start(kNow);
+            fs::SetRewriteHook(nullptr);
+
+            // The start time moves on only when every record is on disk.
+            EXPECT_EQ(notifier.Only({"saved"}).size(), (stop == End || stop == Limit) && !failWrites ? 1u : 0u);
+            if (failWrites) {
+                EXPECT_EQ(dl.LastOutcome(), JVDownload::Outcome::FileFailed);
+                EXPECT_FALSE(notifier.Only({"fail:"}).empty());
+                EXPECT_FALSE(sfs::exists(raceFile));
+                EXPECT_TRUE(files.HeldFiles() == 0u);
+            } else {
+                // What was merged before the stop is on disk, whole.
+                EXPECT_EQ(ReadAll(raceFile).size(), 1272u);
+                EXPECT_EQ(writtenDuringTheLoop, stop == Limit);
+                EXPECT_EQ(dl.LastOutcome(), stop == Cancel      ? JVDownload::Outcome::Cancelled
+                                            : stop == ReadError ? JVDownload::Outcome::ReadFailed
+                                            : stop == FileFailure ? JVDownload::Outcome::FileFailed
+                                                                  : JVDownload::Outcome::Completed);
+            }
+        }
+    }
+}
+
 TEST_F(ReadLoopTest, RealtimeUpdateBeepsAndStoresOnlyWhatItMay)
 {
     RecordSpec ra, hr;
