@@ -24,6 +24,16 @@ std::string Fraction(long long a, long long b)
     return "(" + Num(a) + "/" + Num(b) + ")";
 }
 
+// After a failure: what the loop merged is written before the failure is
+// shown; a second failure while writing it is not shown over the first.
+void FlushAfterFailure(StoredRaceFiles& files)
+{
+    try {
+        files.Flush();
+    } catch (const fs::FileError&) {
+    }
+}
+
 } // namespace
 
 std::atomic<bool>& JVCancelFlag()
@@ -133,17 +143,28 @@ void JVDownload::Cancel()
 }
 
 // The read loop, then the stream closed; the start time moves on only when
-// every record was read, so that a cancel or an error never makes the next
-// download skip records that were not read.
+// every record was read and written, so that a cancel or an error never
+// makes the next download skip records that are not on disk. The loop holds
+// its writes: the stored files are written when the files held pass their
+// memory limit and before the loop ends in any way (what was merged is whole
+// records). The end of a feed file is no reason to write: a later file often
+// changes the same files again (entries, then results), and until the loop
+// ends the start time stays where it was, so a download stopped by any cause
+// reads every record again.
 void JVDownload::ReadAndClose()
 {
     m_state = State::Reading;
+    m_files.HoldWrites(true);
+    m_files.SetFlushPump([this] { m_notifier.ProcessMessages(); });
     try {
         RunReadLoop();
     } catch (const fs::FileError& e) {
         m_outcome = Outcome::FileFailed;
+        FlushAfterFailure(m_files);
         m_notifier.FileFailure(e.what());
     }
+    m_files.HoldWrites(false); // nothing is held by now
+    m_files.SetFlushPump(nullptr);
     CloseStream();
     if (m_outcome == Outcome::Completed) {
         const std::string s = StartTimeFromTimestamp(m_lastFileTimestamp);
@@ -166,6 +187,7 @@ void JVDownload::RunReadLoop()
     for (;;) {
         m_notifier.ProcessMessages();
         if (m_cancel) {
+            m_files.Flush();
             m_outcome = Outcome::Cancelled;
             return;
         }
@@ -179,6 +201,7 @@ void JVDownload::RunReadLoop()
             m_notifier.ReadProgress(m_filesRead, m_readMax);
             m_notifier.ProgressLabel(SJ("データ読込み中．．．") + Fraction(m_filesRead, m_readCount));
         } else if (r == 0) {
+            m_files.Flush();
             m_notifier.ProgressLabel("JVRead EndOfFile :0");
             m_notifier.ProgressLabel(SJ("データ読込み完了") + Fraction(m_filesRead, m_readCount));
             m_notifier.DownloadProgress(0, m_downloadMax);
@@ -188,6 +211,7 @@ void JVDownload::RunReadLoop()
             Inform(SJ("データ作成が完了しました。"));
             return;
         } else if (r < -3) {
+            m_files.Flush();
             m_notifier.Beep();
             m_outcome = Outcome::ReadFailed;
             Inform(JVErrorMessage("JVRead", r));
@@ -233,6 +257,9 @@ bool RunRealtimeUpdate(IJVLink& jv, StoredRaceFiles& files, const std::string& k
                        const std::atomic<bool>& cancel)
 {
     notifier.ProcessMessages();
+    // The loop holds its writes like the download's; all is on disk before
+    // the caller re-reads the payouts.
+    files.HoldWrites(true);
     try {
         if (jv.JVRTOpen("0B12", key) == 0) {
             std::int32_t size = kReadBufferSize;
@@ -248,18 +275,22 @@ bool RunRealtimeUpdate(IJVLink& jv, StoredRaceFiles& files, const std::string& k
                 else if (r == 0 || r < -3)
                     break;
             }
+            files.Flush();
         } else {
             notifier.Beep();
         }
         jv.JVClose();
         notifier.Beep();
     } catch (const fs::FileError& e) {
+        FlushAfterFailure(files);
+        files.HoldWrites(false);
         notifier.ProcessMessages();
         jv.JVClose();
         notifier.Beep();
         notifier.FileFailure(e.what());
         return false;
     }
+    files.HoldWrites(false);
     notifier.ProcessMessages();
     jv.JVClose();
     notifier.Beep();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -86,6 +87,52 @@ void CountLineBreaks(std::string_view text, size_t& crs, size_t& lfs)
     }
     crs = cr;
     lfs = lf;
+}
+
+// Whether bytes are CP932 text, as IsValidCp932 tells, by table: which
+// bytes stand alone and which pairs make a character is asked of it once,
+// byte by byte and pair by pair (the encoding keeps no state between
+// characters), and every record is then checked without a conversion.
+bool SoundCp932(std::string_view bytes)
+{
+    struct Table {
+        bool single[256] = {};
+        std::vector<bool> pair = std::vector<bool>(65536, false);
+        Table()
+        {
+            for (int b = 0; b < 256; ++b) {
+                const char one = static_cast<char>(b);
+                single[b] = IsValidCp932(std::string_view(&one, 1));
+                if (single[b])
+                    continue;
+                for (int t = 0; t < 256; ++t) {
+                    const char two[2] = {one, static_cast<char>(t)};
+                    pair[static_cast<std::size_t>(b * 256 + t)] = IsValidCp932(std::string_view(two, 2));
+                }
+            }
+        }
+    };
+    static const Table table;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        if (table.single[p[i]]) {
+            ++i;
+        } else if (i + 1 < n && table.pair[static_cast<std::size_t>(p[i]) * 256 + p[i + 1]]) {
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether a text holds a CR or a LF (two scans of the whole text; a search
+// for either byte at once would look at each byte with a call of its own).
+bool HasLineBreak(std::string_view text)
+{
+    return std::memchr(text.data(), '\r', text.size()) != nullptr
+           || std::memchr(text.data(), '\n', text.size()) != nullptr;
 }
 
 // Any mix of CR LF, LF and lone CR line ends.
@@ -184,23 +231,25 @@ void JoinInto(const std::vector<std::string_view>& lines, std::string& out)
 }
 
 using Scratch = detail::MergeScratch;
+using detail::HeldFile;
 
-// Rewrites the file with the lines unless it already holds exactly them.
-bool WriteLines(Scratch& s, const std::string& path, bool existed)
+// Puts the lines into the held file unless it already holds exactly them.
+bool SetLines(Scratch& s, HeldFile& f)
 {
-    if (existed && SameAsJoined(s.lines, s.before))
+    if (f.exists && SameAsJoined(s.lines, f.data))
         return false;
     JoinInto(s.lines, s.after);
-    fs::RewriteFile(path, s.after);
+    f.data.swap(s.after);
+    f.exists = true;
+    f.soundSlots = false;
     return true;
 }
 
-bool Merge(Scratch& s, const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
+bool Merge(Scratch& s, HeldFile& f, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
 {
-    const bool existed = fs::ReadFile(path, s.before);
     s.lines.clear();
-    if (existed)
-        SplitInto(s.before, s.lines);
+    if (f.exists)
+        SplitInto(f.data, s.lines);
     bool replaced = false;
     for (std::string_view& l : s.lines) {
         if (J::Get(l, J::kRaceKey) == raceKey) {
@@ -215,7 +264,7 @@ bool Merge(Scratch& s, const std::string& path, std::string_view line, std::stri
         std::stable_sort(s.lines.begin(), s.lines.end(), LineLess);
     if (dropBlankFirstLine && !s.lines.empty() && BlankAfterTrim(s.lines.front()))
         s.lines.erase(s.lines.begin());
-    return WriteLines(s, path, existed);
+    return SetLines(s, f);
 }
 
 // 216 lines of 553 bytes, each followed by CR LF.
@@ -241,40 +290,87 @@ bool SoundSlotFile(std::string_view text)
     return crs == static_cast<size_t>(J::kSlotLines) && lfs == static_cast<size_t>(J::kSlotLines);
 }
 
-bool PutSlot(Scratch& s, const std::string& path, std::string_view line, int slot, bool createWhenMissing)
+bool PutSlot(Scratch& s, HeldFile& f, std::string_view line, int slot, bool createWhenMissing)
 {
     if (slot < 0 || slot >= J::kSlotLines)
         return false;
     static const std::string emptySlot(J::kLineLengthSE, ' ');
-    const bool existed = fs::ReadFile(path, s.before);
-    if (!existed && !createWhenMissing)
+    if (!f.exists && !createWhenMissing)
         return false;
-    if (existed && line.size() == J::kLineLengthSE && SlotLayout(s.before)) {
+    const bool fullLine = line.size() == J::kLineLengthSE;
+    if (f.exists && fullLine && (f.soundSlots || SlotLayout(f.data))) {
         // A file laid out as 216 lines of 553 bytes that already holds the
         // line in its slot is left as it is (a re-read record costs no write
         // and no scan of the whole file).
         const size_t at = static_cast<size_t>(slot) * J::kLengthSE;
-        if (std::string_view(s.before).substr(at, line.size()) == line)
+        if (std::string_view(f.data).substr(at, line.size()) == line)
             return false;
     }
-    if (existed && line.size() == J::kLineLengthSE && SoundSlotFile(s.before)) {
+    if (f.exists && fullLine && !HasLineBreak(line)
+        && (f.soundSlots || SoundSlotFile(f.data))) {
         // 216 lines of 553 bytes, each ending in CR LF and holding no other
-        // line break: the slot is changed in place.
+        // line break: the slot is changed in place, and the file stays so.
         const size_t at = static_cast<size_t>(slot) * J::kLengthSE;
-        s.after.assign(s.before);
-        s.after.replace(at, line.size(), line);
-        fs::RewriteFile(path, s.after);
+        f.data.replace(at, line.size(), line);
+        f.soundSlots = true;
         return true;
     }
     s.lines.clear();
-    if (existed)
-        SplitInto(s.before, s.lines);
+    if (f.exists)
+        SplitInto(f.data, s.lines);
     // A damaged file that lost its last slots is padded rather than refused,
     // so that it does not block every later download of its day.
     if (s.lines.size() < static_cast<size_t>(J::kSlotLines))
         s.lines.resize(J::kSlotLines, emptySlot);
     s.lines[static_cast<size_t>(slot)] = line;
-    return WriteLines(s, path, existed);
+    return SetLines(s, f);
+}
+
+void Load(const std::string& path, HeldFile& f)
+{
+    f.path = path;
+    f.onDisk = f.exists = fs::ReadFile(path, f.data);
+    f.diskSize = f.data.size();
+    f.diskHash = std::hash<std::string_view> {}(f.data);
+    f.changed = false;
+    f.soundSlots = false;
+}
+
+// Writes a held file when its bytes differ from the disk's. Bytes that came
+// back to what was loaded (an entry line, then the final line it replaced)
+// are told by their size and hash, and made sure of on the disk.
+bool WriteHeld(const HeldFile& f)
+{
+    if (!f.exists || !f.changed)
+        return false;
+    if (f.onDisk && f.data.size() == f.diskSize && std::hash<std::string_view> {}(f.data) == f.diskHash) {
+        std::string disk;
+        if (fs::ReadFile(f.path, disk) && disk == f.data)
+            return false;
+    }
+    fs::RewriteFile(f.path, f.data);
+    return true;
+}
+
+// The key of a held file: its path with "\" as "/" and single-byte ASCII
+// letters folded, as the file system matches names (double-byte characters
+// are stepped over whole: their second byte may look like a letter).
+std::string HeldKey(std::string_view path)
+{
+    std::string key;
+    key.reserve(path.size());
+    for (size_t i = 0; i < path.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(path[i]);
+        if (IsSjisLeadByte(c) && i + 1 < path.size()) {
+            key += path[i];
+            key += path[++i];
+        } else if (c == '\\') {
+            key += '/';
+        } else {
+            key += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        }
+    }
+    return key;
 }
 
 std::string LogRace(std::string_view record, const std::string& fileName)
@@ -363,14 +459,12 @@ std::string RecordDamage(std::string_view record)
         return what + SJ("（長さ") + n + SJ("バイト）");
     }
     std::string_view body = record.substr(0, length - 2);
-    if (record.substr(length - 2) != "\r\n" || body.find_first_of("\r\n") != std::string_view::npos)
+    if (record.substr(length - 2) != "\r\n" || HasLineBreak(body))
         return what + SJ("（改行の位置）");
-    if (!IsValidCp932(record))
+    if (!SoundCp932(record))
         return what + SJ("（Shift-JIS以外のバイト）");
     if (!AllAlnum(J::Get(record, J::kYearToCourse)))
         return what + SJ("（開催年月日・競馬場コード）");
-    if (kind == J::kKindSE && !AllAlnum(J::Get(record, J::SE::kPedigreeNumber)))
-        return what + SJ("（血統登録番号）");
     return {};
 }
 
@@ -384,13 +478,24 @@ std::vector<std::string_view> SplitLines(std::string_view contents)
 bool MergeByRaceKey(const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
 {
     Scratch s;
-    return Merge(s, path, line, raceKey, dropBlankFirstLine);
+    HeldFile f;
+    Load(path, f);
+    f.changed = Merge(s, f, line, raceKey, dropBlankFirstLine);
+    return WriteHeld(f);
 }
 
 bool PutRunnerSlot(const std::string& path, std::string_view line, int slot, bool createWhenMissing)
 {
     Scratch s;
-    return PutSlot(s, path, line, slot, createWhenMissing);
+    HeldFile f;
+    Load(path, f);
+    f.changed = PutSlot(s, f, line, slot, createWhenMissing);
+    return WriteHeld(f);
+}
+
+bool PedigreeFitsFileName(std::string_view record)
+{
+    return AllAlnum(J::Get(record, J::SE::kPedigreeNumber));
 }
 
 StoredRaceFiles::StoredRaceFiles(std::string baseFolder)
@@ -409,23 +514,137 @@ void StoredRaceFiles::Folder(const std::string& folder)
     m_knownFolders.insert(folder);
 }
 
-bool StoredRaceFiles::Count(bool written)
+HeldFile& StoredRaceFiles::Held(const std::string& path)
 {
-    if (written)
+    std::string key = HeldKey(path);
+    auto it = m_heldAt.find(key);
+    if (it != m_heldAt.end()) {
+        m_held[it->second].lastUse = ++m_uses;
+        return m_held[it->second];
+    }
+    HeldFile f;
+    Load(path, f);
+    f.lastUse = ++m_uses;
+    m_heldBytes += f.data.size();
+    m_held.push_back(std::move(f));
+    m_heldAt.emplace(std::move(key), m_held.size() - 1);
+    return m_held.back();
+}
+
+bool StoredRaceFiles::Exists(const std::string& path)
+{
+    auto it = m_heldAt.find(HeldKey(path));
+    return it != m_heldAt.end() ? m_held[it->second].exists : fs::FileExists(path);
+}
+
+void StoredRaceFiles::Changed(HeldFile& file, std::size_t sizeBefore)
+{
+    m_heldBytes = m_heldBytes + file.data.size() - sizeBefore;
+}
+
+void StoredRaceFiles::HoldWrites(bool hold)
+{
+    if (!hold)
+        Flush();
+    m_holding = hold;
+}
+
+void StoredRaceFiles::Flush()
+{
+    std::vector<HeldFile> held;
+    held.swap(m_held);
+    m_heldAt.clear();
+    m_heldBytes = 0;
+    for (const HeldFile& f : held)
+        Write(f);
+}
+
+void StoredRaceFiles::Write(const HeldFile& f)
+{
+    if (WriteHeld(f)) {
         ++m_filesWritten;
-    return written;
+        if (m_flushPump)
+            m_flushPump();
+    }
+}
+
+// Past the limit: the files longest unused are written and let go until half
+// the limit is held. The files a long import keeps coming back to (the
+// histories of horses still running) stay, so that most files are written
+// once; a file that fails to be written ends the hold as Flush does.
+void StoredRaceFiles::Shrink()
+{
+    std::vector<std::size_t> order(m_held.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [this](std::size_t a, std::size_t b) { return m_held[a].lastUse < m_held[b].lastUse; });
+    std::vector<bool> gone(m_held.size(), false);
+    try {
+        for (std::size_t i : order) {
+            if (m_heldBytes <= m_holdLimit / 2)
+                break;
+            Write(m_held[i]);
+            m_heldBytes -= m_held[i].data.size();
+            gone[i] = true;
+        }
+    } catch (const fs::FileError&) {
+        m_held.clear();
+        m_heldAt.clear();
+        m_heldBytes = 0;
+        throw;
+    }
+    std::vector<HeldFile> kept;
+    kept.reserve(m_held.size());
+    for (std::size_t i = 0; i < m_held.size(); ++i)
+        if (!gone[i])
+            kept.push_back(std::move(m_held[i]));
+    m_held.swap(kept);
+    m_heldAt.clear();
+    for (std::size_t i = 0; i < m_held.size(); ++i)
+        m_heldAt.emplace(HeldKey(m_held[i].path), i);
+}
+
+// After every record its files are written at once unless held (and within
+// the limit). Not held, a record that failed part way has what it merged
+// written before the failure is passed on, as when each file was written as
+// it was merged; held, the read loop flushes before it reports.
+void StoredRaceFiles::OneRecord(const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const fs::FileError&) {
+        if (!m_holding) {
+            try {
+                Flush();
+            } catch (const fs::FileError&) {
+                // The first failure is the one reported.
+            }
+        }
+        throw;
+    }
+    if (!m_holding || m_holdLimit == 0)
+        Flush();
+    else if (m_heldBytes > m_holdLimit)
+        Shrink();
 }
 
 std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view record, long threshold)
 {
     std::vector<std::string> log;
+    OneRecord([&] { StoreAccumulatedRecord(record, threshold, log); });
+    return log;
+}
+
+void StoredRaceFiles::StoreAccumulatedRecord(std::string_view record, long threshold, std::vector<std::string>& log)
+{
     std::string_view kind = J::Get(record, J::kRecordKind);
     if (J::RecordLength(kind) == 0)
-        return log;
+        return;
     if (std::string damage = RecordDamage(record); !damage.empty()) {
         ++m_recordsDamaged;
         log.push_back(SJ("読み飛ばし:") + damage);
-        return log;
+        return;
     }
 
     const std::string_view division = J::Get(record, J::kDataDivision);
@@ -441,7 +660,7 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
     if (isRA && (stage || (recent && n != 0)) && race > 0) {
         Folder(DataFolder(m_base));
         const std::string name = RaceFileName(record);
-        Count(Merge(m_scratch, fs::Join(DataFolder(m_base), name), BlankedLine(record), key, true));
+        MergeHeld(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, true);
         log.push_back(LogRace(record, name));
     }
     // Runner slot file. A runner without a slot (race above 12, horse number
@@ -452,7 +671,7 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
         if (race > 0 && horse > 0 && slot >= 0) {
             Folder(DataFolder(m_base));
             const std::string name = RunnerSlotFileName(record);
-            Count(PutSlot(m_scratch, fs::Join(DataFolder(m_base), name), record.substr(0, record.size() - 2), slot, true));
+            PutSlotHeld(fs::Join(DataFolder(m_base), name), record.substr(0, record.size() - 2), slot, true);
             log.push_back(SJ("作成済み:") + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len) + "R/"
                           + MidStr(record, J::SE::kHorseNumber.pos, J::SE::kHorseNumber.len) + SJ("番/") + name);
         }
@@ -461,7 +680,7 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
     if (isHR && race > 0) {
         Folder(DataFolder(m_base));
         const std::string name = PayoutFileName(record);
-        Count(Merge(m_scratch, fs::Join(DataFolder(m_base), name), BlankedLine(record), key, false));
+        MergeHeld(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, false);
         log.push_back(LogRace(record, name));
     }
     // Result race file.
@@ -469,24 +688,31 @@ std::vector<std::string> StoredRaceFiles::StoreAccumulated(std::string_view reco
         const std::string folder = ResultRaceFolder(m_base, record);
         Folder(folder);
         const std::string name = ResultRaceFileName(record);
-        Count(Merge(m_scratch, fs::Join(folder, name), BlankedLine(record), key, false));
+        MergeHeld(fs::Join(folder, name), BlankedLine(record), key, false);
         log.push_back(LogRace(record, name));
     }
-    // Horse history file.
-    if (isSE && final) {
+    // Horse history file; a pedigree number that cannot name one leaves the
+    // runner without its history.
+    if (isSE && final && !PedigreeFitsFileName(record)) {
+        log.push_back(SJ("読み飛ばし:不正なSEレコード（血統登録番号）"));
+    } else if (isSE && final) {
         const std::string folder = HorseHistoryFolder(m_base, record);
         Folder(folder);
         const std::string name = HorseHistoryFileName(record);
-        Count(Merge(m_scratch, fs::Join(folder, name), BlankedLine(record), key, false));
+        MergeHeld(fs::Join(folder, name), BlankedLine(record), key, false);
         log.push_back(SJ("作成済み:") + DayCourseStem(record) + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len)
                       + "R/" + name);
     }
     if (!log.empty())
         ++m_recordsStored;
-    return log;
 }
 
 void StoredRaceFiles::StoreRealtime(std::string_view record)
+{
+    OneRecord([&] { StoreRealtimeRecord(record); });
+}
+
+void StoredRaceFiles::StoreRealtimeRecord(std::string_view record)
 {
     std::string_view kind = J::Get(record, J::kRecordKind);
     if (J::RecordLength(kind) == 0)
@@ -502,25 +728,44 @@ void StoredRaceFiles::StoreRealtime(std::string_view record)
     bool stored = false;
     if (kind == J::kKindRA) {
         const std::string path = fs::Join(DataFolder(m_base), RaceFileName(record));
-        if (fs::FileExists(path)) {
-            Count(Merge(m_scratch, path, BlankedLine(record), key, true));
+        if (Exists(path)) {
+            MergeHeld(path, BlankedLine(record), key, true);
             stored = true;
         }
     } else if (kind == J::kKindSE) {
         const long long horse = ReadDecimal(J::Get(record, J::SE::kHorseNumber));
         const int slot = J::SlotIndex(race, horse);
         const std::string path = fs::Join(DataFolder(m_base), RunnerSlotFileName(record));
-        if (horse > 0 && slot >= 0 && fs::FileExists(path)) {
-            Count(PutSlot(m_scratch, path, record.substr(0, record.size() - 2), slot, false));
+        if (horse > 0 && slot >= 0 && Exists(path)) {
+            PutSlotHeld(path, record.substr(0, record.size() - 2), slot, false);
             stored = true;
         }
     } else {
         Folder(DataFolder(m_base));
-        Count(Merge(m_scratch, fs::Join(DataFolder(m_base), PayoutFileName(record)), BlankedLine(record), key, false));
+        MergeHeld(fs::Join(DataFolder(m_base), PayoutFileName(record)), BlankedLine(record), key, false);
         stored = true;
     }
     if (stored)
         ++m_recordsStored;
+}
+
+void StoredRaceFiles::MergeHeld(const std::string& path, std::string_view line, std::string_view raceKey,
+                                bool dropBlankFirstLine)
+{
+    HeldFile& f = Held(path);
+    const std::size_t before = f.data.size();
+    if (Merge(m_scratch, f, line, raceKey, dropBlankFirstLine))
+        f.changed = true;
+    Changed(f, before);
+}
+
+void StoredRaceFiles::PutSlotHeld(const std::string& path, std::string_view line, int slot, bool createWhenMissing)
+{
+    HeldFile& f = Held(path);
+    const std::size_t before = f.data.size();
+    if (PutSlot(m_scratch, f, line, slot, createWhenMissing))
+        f.changed = true;
+    Changed(f, before);
 }
 
 } // namespace tervan

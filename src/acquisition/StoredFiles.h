@@ -14,16 +14,23 @@
 // records (1272, 555, 719 and 555 bytes), so every line keeps the exact
 // length of its record less the CR LF; an empty runner slot is 553 spaces.
 //
-// Every record loads the whole file it changes, changes one line and
-// rewrites the file atomically before the next record, so each file on disk
-// is always whole. A change that leaves a file's bytes as they are writes
-// nothing.
+// Outside a read loop every record loads the whole file it changes, changes
+// one line and rewrites the file atomically before the next record. A read
+// loop holds its writes: the files its records change stay in memory, merged
+// exactly as they would be on disk, and each changed file is written,
+// atomically, when the files held pass a memory limit (those longest unused)
+// and whenever the loop ends (all of them). Either way every file on disk is
+// always whole, and a file whose bytes come out as they are on disk is not
+// written.
 #pragma once
 
 #include "platform/Clock.h"
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -67,9 +74,13 @@ std::string BlankedLine(std::string_view record);
 
 // Why a record of a stored kind (RA, SE, HR) cannot be stored: a length
 // other than its kind's, a CR or LF other than its final CR LF, bytes that
-// are not CP932, or race key or pedigree bytes unfit for a file name. The
+// are not CP932, or race key bytes unfit for a file name. The
 // reason is CP932 text; empty when the record is sound or of another kind.
 std::string RecordDamage(std::string_view record);
+
+// Whether an SE record's pedigree number can name its horse history file.
+// One that cannot still goes to its runner slot; only its history is left.
+bool PedigreeFitsFileName(std::string_view record);
 
 // Lines of a stored file: split at CR LF, LF or CR; a final line end makes
 // no empty last line.
@@ -99,6 +110,19 @@ struct MergeScratch {
     std::string after;
     std::vector<std::string_view> lines;
 };
+
+// A stored file as a read loop holds it.
+struct HeldFile {
+    std::string path;         // as first named
+    std::string data;         // its bytes with every record merged so far
+    std::size_t diskSize = 0; // the size and hash of its bytes on disk when loaded
+    std::size_t diskHash = 0;
+    bool onDisk = false;      // it existed when loaded
+    bool changed = false;     // a record changed data since it was loaded
+    bool exists = false;      // data is a file (false: missing, nothing merged)
+    bool soundSlots = false;  // data is known to be 216 runner lines and nothing else
+    unsigned long long lastUse = 0; // when a record last touched it
+};
 } // namespace detail
 
 class StoredRaceFiles {
@@ -118,20 +142,55 @@ public:
     // result race and horse history files untouched. No log lines.
     void StoreRealtime(std::string_view record);
 
+    // Held writes. While held, the files that records change stay in memory
+    // and reach the disk at Flush; a record that leaves more than the hold
+    // limit of bytes held has the files longest unused written and let go
+    // until half the limit is held. HoldWrites(false) flushes first. With a
+    // limit of 0, or not held, every record is written before the next one
+    // is stored.
+    static constexpr std::size_t kDefaultHoldLimit = std::size_t {96} << 20;
+    void HoldWrites(bool hold);
+    void SetHoldLimit(std::size_t bytes) { m_holdLimit = bytes; }
+    // Writes every held file whose bytes differ from the disk's, each once
+    // and atomically, and forgets them all, also when a write fails (the
+    // FileError is then passed on).
+    void Flush();
+    // Called between the files a flush writes (a window lets its messages
+    // through, so that it stays responsive while many files are written).
+    void SetFlushPump(std::function<void()> pump) { m_flushPump = std::move(pump); }
+    std::size_t HeldBytes() const { return m_heldBytes; }
+    std::size_t HeldFiles() const { return m_held.size(); }
+
     // Counts since construction.
     long RecordsStored() const { return m_recordsStored; }   // records put into at least one file
     long RecordsDamaged() const { return m_recordsDamaged; } // damaged records skipped
-    long FilesWritten() const { return m_filesWritten; }     // rewrites actually made
+    long FilesWritten() const { return m_filesWritten; }     // rewrites actually made (when flushed)
 
     const std::string& BaseFolder() const { return m_base; }
 
 private:
-    bool Count(bool written);
     void Folder(const std::string& folder);
+    detail::HeldFile& Held(const std::string& path);
+    bool Exists(const std::string& path);
+    void Changed(detail::HeldFile& file, std::size_t sizeBefore);
+    void MergeHeld(const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine);
+    void PutSlotHeld(const std::string& path, std::string_view line, int slot, bool createWhenMissing);
+    void OneRecord(const std::function<void()>& body);
+    void Write(const detail::HeldFile& file);
+    void Shrink();
+    void StoreAccumulatedRecord(std::string_view record, long threshold, std::vector<std::string>& log);
+    void StoreRealtimeRecord(std::string_view record);
 
     std::string m_base;
     detail::MergeScratch m_scratch;
     std::unordered_set<std::string> m_knownFolders;
+    std::vector<detail::HeldFile> m_held;                  // in the order first touched
+    std::unordered_map<std::string, std::size_t> m_heldAt; // folded path -> index in m_held
+    std::size_t m_heldBytes = 0;
+    std::size_t m_holdLimit = kDefaultHoldLimit;
+    bool m_holding = false;
+    std::function<void()> m_flushPump;
+    unsigned long long m_uses = 0;
     long m_recordsStored = 0;
     long m_recordsDamaged = 0;
     long m_filesWritten = 0;

@@ -1,14 +1,17 @@
 #include "platform/FileSystem.h"
 
+#include "platform/FolderIndex.h"
 #include "reference/ShiftJis.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 
 namespace tervan::fs {
 namespace {
@@ -33,6 +36,71 @@ bool Exists(const std::filesystem::path& p)
     return ::stat(p.c_str(), &st) == 0;
 }
 
+// The native (UTF-8) form of one CP932 name; ASCII is the same in both.
+std::string NativeName(const std::string& part)
+{
+    for (char c : part)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return Cp932ToUtf8(part);
+    return part;
+}
+
+// A rewrite's contents go to the file's name with this ending first.
+constexpr char kTempSuffix[] = ".tmp~";
+
+std::string FolderOf(const std::filesystem::path& p)
+{
+    const std::filesystem::path parent = p.parent_path();
+    return parent.empty() ? std::string(".") : parent.string();
+}
+
+// The file a path names once its symbolic links are followed: a stored path
+// that is a link has its target rewritten, and the link stays.
+std::filesystem::path FinalTarget(const std::filesystem::path& native, std::string_view path)
+{
+    std::filesystem::path p = native;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return p;
+        std::error_code ec;
+        std::filesystem::path target = std::filesystem::read_symlink(p, ec);
+        if (ec)
+            Fail("readlink", path, ec.value());
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    Fail("readlink", path, ELOOP);
+}
+
+// Temporary files that a rewrite killed part way left behind: removed once
+// per folder, before the first rewrite of this run into it.
+void RemoveStaleTemps(const std::string& dir)
+{
+    static std::unordered_set<std::string> done;
+    if (!done.insert(dir).second)
+        return;
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr)
+        return;
+    std::vector<std::string> stale;
+    const size_t suffix = sizeof kTempSuffix - 1;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.size() > suffix && name.compare(name.size() - suffix, suffix, kTempSuffix) == 0)
+            stale.push_back(name);
+    }
+    ::closedir(d);
+    for (const std::string& name : stale) {
+        const std::string full = dir + "/" + name;
+        struct stat st;
+        if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const detail::FolderStamp before = detail::StampOf(dir);
+        if (::unlink(full.c_str()) == 0)
+            detail::NoteFolderChange(dir, name, false, before);
+    }
+}
+
 } // namespace
 
 std::filesystem::path ToNative(std::string_view path)
@@ -41,29 +109,34 @@ std::filesystem::path ToNative(std::string_view path)
     std::vector<std::string> parts = SplitPath(path, absolute);
     std::filesystem::path native = absolute ? std::filesystem::path("/") : std::filesystem::path();
     for (const std::string& part : parts)
-        native /= Cp932ToUtf8(part);
+        native /= NativeName(part);
     if (native.empty())
         native = ".";
     if (Exists(native))
         return native;
 
-    // Resolve part by part: a name missing as written may exist in other case.
+    // Most often only the last name is missing, in a folder that exists as
+    // written: its index tells the name in other case, if there is one.
+    const std::string last = native.filename().string();
+    const std::filesystem::path parent = native.parent_path();
+    struct stat st;
+    if (!parent.empty() && last != "." && last != ".." && ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        const std::string found = detail::FindNameInFolder(parent.string(), last);
+        return found.empty() ? native : parent / found;
+    }
+
+    // Resolve part by part: a name missing as written may exist in other
+    // case, which the folder's name index tells without reading the folder.
     std::filesystem::path resolved = absolute ? std::filesystem::path("/") : std::filesystem::path();
     bool parentExists = true;
     for (const std::string& part : parts) {
-        std::string name = Cp932ToUtf8(part);
+        std::string name = NativeName(part);
         std::filesystem::path candidate = resolved / name;
         if (parentExists && !Exists(candidate) && name != "." && name != "..") {
-            std::string folded = FoldAscii(name);
-            std::error_code ec;
-            std::filesystem::path dir = resolved.empty() ? std::filesystem::path(".") : resolved;
-            for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-                std::string entry = it->path().filename().string();
-                if (FoldAscii(entry) == folded) {
-                    candidate = resolved / entry;
-                    break;
-                }
-            }
+            const std::string dir = resolved.empty() ? std::string(".") : resolved.string();
+            std::string found = detail::FindNameInFolder(dir, name);
+            if (!found.empty())
+                candidate = resolved / found;
         }
         parentExists = parentExists && Exists(candidate);
         resolved = candidate;
@@ -97,8 +170,18 @@ void CreateDir(std::string_view path)
             return;
         Fail("mkdir", path, EEXIST);
     }
-    if (::mkdir(native.c_str(), 0777) != 0 && errno != EEXIST)
-        Fail("mkdir", path, errno);
+    const std::string parent = FolderOf(native);
+    const detail::FolderStamp before = detail::StampOf(parent);
+    if (::mkdir(native.c_str(), 0777) != 0) {
+        const int err = errno;
+        // Made meanwhile by another hand is fine; a name taken by what is not
+        // a folder (a dangling symbolic link among others) is not.
+        if (err == EEXIST && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            return;
+        Fail("mkdir", path, err);
+    }
+    detail::NoteFolderChange(parent, native.filename().string(), true, before);
+    detail::NoteFolderMade(native.string());
 }
 
 void CreateDirs(std::string_view path)
@@ -146,11 +229,26 @@ bool ReadFile(std::string_view path, std::string& contents)
 void RewriteFile(std::string_view path, std::string_view contents)
 {
     std::filesystem::path native = ToNative(path);
+    struct stat old;
+    bool replacing = ::lstat(native.c_str(), &old) == 0;
+    if (replacing && S_ISLNK(old.st_mode)) {
+        native = FinalTarget(native, path);
+        replacing = ::stat(native.c_str(), &old) == 0;
+    }
+    const std::string dir = FolderOf(native);
+    RemoveStaleTemps(dir);
+    const detail::FolderStamp before = detail::StampOf(dir);
     std::filesystem::path temp = native;
-    temp += ".tmp~";
+    temp += kTempSuffix;
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         Fail("create", path, errno);
+    auto drop = [&](const char* what, int err) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temp.c_str());
+        Fail(what, path, err);
+    };
     const char* p = contents.data();
     size_t left = contents.size();
     while (left > 0) {
@@ -158,19 +256,18 @@ void RewriteFile(std::string_view path, std::string_view contents)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            int err = errno;
-            ::close(fd);
-            ::unlink(temp.c_str());
-            Fail("write", path, err);
+            drop("write", errno);
         }
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        Fail("close", path, err);
-    }
+    // The new file keeps the permission bits of the one it replaces.
+    if (replacing && S_ISREG(old.st_mode) && ::fchmod(fd, old.st_mode & 07777) != 0)
+        drop("chmod", errno);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0)
+        drop("close", errno);
     if (RewriteHook()) {
         try {
             RewriteHook()(path);
@@ -179,18 +276,22 @@ void RewriteFile(std::string_view path, std::string_view contents)
             throw;
         }
     }
-    if (::rename(temp.c_str(), native.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        Fail("rename", path, err);
-    }
+    if (::rename(temp.c_str(), native.c_str()) != 0)
+        drop("rename", errno);
+    detail::NoteFolderChange(dir, native.filename().string(), true, before);
 }
 
 void DeleteFile(std::string_view path)
 {
     std::filesystem::path native = ToNative(path);
-    if (::unlink(native.c_str()) != 0 && errno != ENOENT)
-        Fail("delete", path, errno);
+    const std::string dir = FolderOf(native);
+    const detail::FolderStamp before = detail::StampOf(dir);
+    if (::unlink(native.c_str()) != 0) {
+        if (errno != ENOENT)
+            Fail("delete", path, errno);
+        return;
+    }
+    detail::NoteFolderChange(dir, native.filename().string(), false, before);
 }
 
 std::vector<std::string> ListFiles(std::string_view dir, std::string_view mask)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 using namespace tervan;
 using namespace tervan::test;
@@ -195,6 +196,27 @@ TEST_F(StoredFilesTest, RunnerWithoutSlotStillGoesToItsHorseHistory)
     EXPECT_EQ(lines[0].size(), 553u);
 }
 
+TEST_F(StoredFilesTest, RunnerWithUnfitPedigreeKeepsItsSlotAndLosesOnlyItsHistory)
+{
+    RecordSpec s;
+    s.kind = "SE";
+    int horse = 0;
+    for (const char* pedigree : {"          ", "../../etc/", "2003 00001"}) {
+        s.pedigree = pedigree;
+        s.horse = ++horse;
+        const std::vector<std::string> log = Store(s);
+        EXPECT_EQ(log, (std::vector<std::string> {U("作成済み:11R/0") + std::to_string(horse) + U("番/2006年05月28日東京.jvSEr"),
+                                                  U("読み飛ばし:不正なSEレコード（血統登録番号）")}));
+    }
+    EXPECT_EQ(files.RecordsStored(), 3);
+    EXPECT_EQ(files.RecordsDamaged(), 0);
+    const std::string slots = ReadAll(DataFile("2006年05月28日東京.jvSEr"));
+    EXPECT_EQ(slots.substr(180 * 555 + 30, 10), "          ");
+    EXPECT_EQ(slots.substr(182 * 555 + 30, 10), "2003 00001");
+    EXPECT_TRUE(sfs::is_empty(dir.native() / "SEI"));
+    EXPECT_FALSE(sfs::exists(dir.native() / "etc"));
+}
+
 TEST_F(StoredFilesTest, FinalRunnerLandsInSlotAndHistoryWithExactLogLines)
 {
     RecordSpec s;
@@ -230,21 +252,42 @@ TEST_F(StoredFilesTest, DamagedRecordsTouchNoFile)
     badBytes[501] = ' ';
     RecordSpec hostile;
     hostile.date = "../../x";
-    RecordSpec hostileHorse;
-    hostileHorse.kind = "SE";
-    hostileHorse.pedigree = "../../etc/";
     std::string noCrLf = MakeRecord(s);
     noCrLf[1270] = ' ';
-    for (const std::string& rec : {shortRec, badBytes, MakeRecord(hostile), MakeRecord(hostileHorse), noCrLf}) {
+    for (const std::string& rec : {shortRec, badBytes, MakeRecord(hostile), noCrLf}) {
         const std::vector<std::string> log = files.StoreAccumulated(rec, kThreshold);
         ASSERT_EQ(log.size(), 1u);
         EXPECT_EQ(log[0].rfind(U("読み飛ばし:"), 0), 0u) << Cp932ToUtf8(log[0]);
     }
-    EXPECT_EQ(files.RecordsDamaged(), 5);
+    EXPECT_EQ(files.RecordsDamaged(), 4);
     EXPECT_EQ(files.FilesWritten(), 0);
     EXPECT_EQ(Snapshot(dir.native()).size(), 0u);
     // Kinds the program does not keep are ignored without a word.
     EXPECT_TRUE(files.StoreAccumulated("H1" + std::string(100, '0') + "\r\n", kThreshold).empty());
+}
+
+TEST(RecordDamage, ShiftJisCheckAgreesWithAConversionOnRandomBytes)
+{
+    // Records whose body is filled with random bytes at random places: the
+    // record is damaged for its bytes exactly when converting it fails.
+    std::mt19937 rng(7);
+    RecordSpec s;
+    const std::string sound = MakeRecord(s);
+    int damaged = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string rec = sound;
+        for (int k = 0, n = 1 + static_cast<int>(rng() % 4); k < n; ++k) {
+            char b = static_cast<char>(0x80 + rng() % 0x80);
+            if (b == '\r' || b == '\n')
+                b = ' ';
+            rec[100 + rng() % 1100] = b;
+        }
+        const bool bytesBad = RecordDamage(rec).find(U("Shift-JIS")) != std::string::npos;
+        EXPECT_EQ(bytesBad, !IsValidCp932(rec)) << round;
+        damaged += bytesBad;
+    }
+    EXPECT_GT(damaged, 100);
+    EXPECT_LT(damaged, 2900);
 }
 
 TEST_F(StoredFilesTest, UnchangedMergeWritesNothing)

@@ -130,6 +130,7 @@ private Q_SLOTS:
     void cancelDuringTheWaitClosesTheStream();
     void cancelDuringTheRead();
     void storedFileFailureClosesTheStream();
+    void logLinesArriveInBatchesWholeAndInOrder();
     void settingsButton();
     void closingRebuildsTheDayListAndEndsARun();
     void standInSettingsDialog();
@@ -417,9 +418,39 @@ void TestGetDataForm::storedFileFailureClosesTheStream()
     QCOMPARE(Seen(rig.notifier),
              (std::vector<std::string> {kStartBox, "beep", "info:ディスクがいっぱいです。", "beep"}));
     QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
-    QCOMPARE(rig.jv.Count("JVRead"), 1);
+    QCOMPARE(rig.jv.Count("JVRead"), 3); // the record is written when the data ends
     QCOMPARE(rig.LastTime(), std::string());
     QVERIFY(form.ButtonStart()->isEnabled());
+}
+
+void TestGetDataForm::logLinesArriveInBatchesWholeAndInOrder()
+{
+    Rig rig;
+    TGetDataForm& form = rig.Make();
+    TempDir other;
+    fs::CreateDirs(fs::Join(other.path(), "DATA"));
+    StoredRaceFiles reference(other.path());
+    std::vector<std::string> expected;
+    rig.jv.readCount = 40;
+    rig.jv.lastFileTimestamp = "20060528235959";
+    for (int file = 0; file < 40; ++file) {
+        for (int race = 1; race <= 12; ++race) {
+            const std::string rec = RaRecord(race);
+            for (const std::string& line : reference.StoreAccumulated(rec, 20060525))
+                expected.push_back(Cp932ToUtf8(line));
+            rig.jv.reads.push_back(ScriptedJVLink::Record(rec));
+        }
+        rig.jv.reads.push_back(-1);
+    }
+    rig.jv.reads.push_back(0);
+    form.ButtonStartClick();
+
+    std::vector<std::string> shown;
+    for (int i = 0; i < form.ListBox1()->count(); ++i)
+        shown.push_back(Utf8(form.ListBox1()->item(i)->text()));
+    QCOMPARE(shown, expected);
+    QCOMPARE(rig.Label(), std::string("データ読込み完了(40/40)"));
+    QCOMPARE(form.ProgressBar2()->value(), 0);
 }
 
 void TestGetDataForm::settingsButton()
@@ -538,7 +569,7 @@ void TestGetDataForm::sampleFeedDownloadAndResultsUpdate()
     int pumps = 0;
     o.processMessages = [&] {
         QCoreApplication::processEvents();
-        if (!shots.isEmpty() && shown != nullptr && ++pumps == 300)
+        if (!shots.isEmpty() && shown != nullptr && ++pumps == 10)
             QVERIFY(shown->grab().save(shots + QStringLiteral("/getdata-reading.png")));
     };
     TGetDataForm form(std::move(o), &main);

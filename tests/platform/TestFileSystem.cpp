@@ -11,6 +11,7 @@ using namespace tervan;
 using tervan::test::ReadAll;
 using tervan::test::TempDir;
 using tervan::test::WriteAll;
+namespace sfs = std::filesystem;
 
 TEST(FileSystem, FolderNamesMatchWithoutRegardToCase)
 {
@@ -67,6 +68,72 @@ TEST(FileSystem, RewriteIntoMissingFolderFailsWithJapaneseMessage)
     }
     std::string contents;
     EXPECT_FALSE(fs::ReadFile(fs::Join(dir.path(), "nope/x.txt"), contents));
+}
+
+TEST(FileSystem, RewriteKeepsModeFollowsLinksAndClearsStaleTemporaries)
+{
+    TempDir dir;
+    sfs::create_directories(dir.native() / "a");
+    sfs::create_directories(dir.native() / "b");
+    WriteAll(dir.native() / "a" / "mode.txt", "old");
+    ::chmod((dir.native() / "a" / "mode.txt").c_str(), 0640);
+    WriteAll(dir.native() / "a" / "left.txt.tmp~", "half written by a killed rewrite");
+    fs::RewriteFile(fs::Join(dir.path(), "A/mode.txt"), "new");
+    EXPECT_EQ(ReadAll(dir.native() / "a" / "mode.txt"), "new");
+    EXPECT_EQ(sfs::status(dir.native() / "a" / "mode.txt").permissions() & sfs::perms::all,
+              sfs::perms::owner_read | sfs::perms::owner_write | sfs::perms::group_read);
+    EXPECT_FALSE(sfs::exists(dir.native() / "a" / "left.txt.tmp~"));
+
+    // A stored path that is a symbolic link: the target is rewritten, the
+    // link stays; a relative link is taken from the link's folder.
+    WriteAll(dir.native() / "b" / "target.txt", "old");
+    sfs::create_symlink("../b/target.txt", dir.native() / "a" / "link.txt");
+    fs::RewriteFile(fs::Join(dir.path(), "a/link.txt"), "through the link");
+    EXPECT_TRUE(sfs::is_symlink(dir.native() / "a" / "link.txt"));
+    EXPECT_EQ(ReadAll(dir.native() / "b" / "target.txt"), "through the link");
+}
+
+TEST(FileSystem, FolderNameTakenByADanglingLinkOrAFileCannotBeCreated)
+{
+    TempDir dir;
+    sfs::create_symlink(dir.native() / "nowhere", dir.native() / "base");
+    WriteAll(dir.native() / "file", "x");
+    EXPECT_THROW(fs::CreateDir(fs::Join(dir.path(), "base")), fs::FileError);
+    EXPECT_THROW(fs::CreateDirs(fs::Join(dir.path(), "BASE")), fs::FileError);
+    EXPECT_THROW(fs::CreateDir(fs::Join(dir.path(), "file")), fs::FileError);
+    EXPECT_FALSE(fs::DirExists(fs::Join(dir.path(), "base")));
+    // A link to a folder is a folder.
+    sfs::create_directory(dir.native() / "real");
+    sfs::create_directory_symlink(dir.native() / "real", dir.native() / "linked");
+    EXPECT_NO_THROW(fs::CreateDir(fs::Join(dir.path(), "linked")));
+}
+
+TEST(FileSystem, NameIndexFollowsChangesFromOutside)
+{
+    TempDir dir;
+    const std::string d = fs::Join(dir.path(), "made");
+    fs::CreateDir(d); // made here: known empty
+    std::string contents;
+    EXPECT_FALSE(fs::ReadFile(fs::Join(d, "Member.TXT"), contents));
+    // Made by a writer of its own (as an archive extractor does), under the
+    // name that was just looked for.
+    WriteAll(dir.native() / "made" / "Member.TXT", "m");
+    EXPECT_TRUE(fs::ReadFile(fs::Join(d, "member.txt"), contents));
+    EXPECT_EQ(contents, "m");
+    // Made by another hand under another name: the folder's time changed.
+    WriteAll(dir.native() / "made" / "Other.Txt", "o");
+    const auto later = sfs::last_write_time(dir.native() / "made") + std::chrono::seconds(5);
+    sfs::last_write_time(dir.native() / "made", later);
+    EXPECT_TRUE(fs::ReadFile(fs::Join(d, "OTHER.TXT"), contents));
+    EXPECT_EQ(contents, "o");
+    // Removed by another hand, then written again in other case: one file.
+    sfs::remove(dir.native() / "made" / "Other.Txt");
+    EXPECT_FALSE(fs::ReadFile(fs::Join(d, "other.txt"), contents));
+    fs::RewriteFile(fs::Join(d, "other.txt"), "again");
+    fs::RewriteFile(fs::Join(d, "OTHER.txt"), "again and again");
+    EXPECT_EQ(ReadAll(dir.native() / "made" / "other.txt"), "again and again");
+    fs::DeleteFile(fs::Join(d, "Other.TXT"));
+    EXPECT_EQ(fs::ListFiles(d), std::vector<std::string> {"Member.TXT"});
 }
 
 TEST(FileSystem, MaskMatching)

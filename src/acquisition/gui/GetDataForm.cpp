@@ -270,34 +270,72 @@ void TGetDataForm::done(int result)
 // ---------------------------------------------------------------------------
 // What the download shows
 
+bool TGetDataForm::Reading() const
+{
+    return download_->CurrentState() == JVDownload::State::Reading;
+}
+
+// Paints what the read loop left waiting: the label, the bars, and the log
+// lines in one batch, in the order they came.
+void TGetDataForm::ShowPending()
+{
+    if (pending_.label)
+        progressLabel_->SetCaption(pending_.labelText);
+    if (pending_.bar1) {
+        progressBar1_->setMaximum(pending_.maximum1);
+        progressBar1_->setValue(pending_.position1);
+    }
+    if (pending_.bar2) {
+        progressBar2_->setMaximum(pending_.maximum2);
+        progressBar2_->setValue(pending_.position2);
+    }
+    if (!pending_.log.isEmpty()) {
+        listBox1_->addItems(pending_.log);
+        listBox1_->scrollToBottom();
+    }
+    pending_ = Pending {};
+    sinceShown_.start();
+}
+
 void TGetDataForm::ProgressLabel(const std::string& text)
 {
-    progressLabel_->SetCaption(text);
+    pending_.label = true;
+    pending_.labelText = text;
+    if (!Reading())
+        ShowPending();
 }
 
 void TGetDataForm::DownloadProgress(int position, int maximum)
 {
     maximum = std::max(maximum, 1);
-    progressBar1_->setMaximum(maximum);
-    progressBar1_->setValue(std::clamp(position, 0, maximum));
+    pending_.bar1 = true;
+    pending_.maximum1 = maximum;
+    pending_.position1 = std::clamp(position, 0, maximum);
+    if (!Reading())
+        ShowPending();
 }
 
 void TGetDataForm::ReadProgress(int position, int maximum)
 {
     maximum = std::max(maximum, 1);
-    progressBar2_->setMaximum(maximum);
-    progressBar2_->setValue(std::clamp(position, 0, maximum));
+    pending_.bar2 = true;
+    pending_.maximum2 = maximum;
+    pending_.position2 = std::clamp(position, 0, maximum);
+    if (!Reading())
+        ShowPending();
 }
 
 void TGetDataForm::ClearLog()
 {
+    pending_.log.clear();
     listBox1_->clear();
 }
 
 void TGetDataForm::LogLine(const std::string& line)
 {
-    listBox1_->addItem(Q(line));
-    listBox1_->scrollToBottom();
+    pending_.log.append(Q(line));
+    if (!Reading())
+        ShowPending();
 }
 
 void TGetDataForm::Beep()
@@ -307,11 +345,13 @@ void TGetDataForm::Beep()
 
 void TGetDataForm::Information(const std::string& text)
 {
+    ShowPending();
     Notify().Information(text);
 }
 
 void TGetDataForm::FileFailure(const std::string& text)
 {
+    ShowPending();
     Notify().Beep();
     Notify().Information(text);
 }
@@ -323,13 +363,21 @@ void TGetDataForm::BusyCursor(bool busy)
         buttonStart_->setEnabled(false);
         speedButton1_->setEnabled(false);
     } else {
+        ShowPending();
         unsetCursor();
         UpdateButtons();
     }
 }
 
+// Before every read: a repaint when its time has come, and the messages let
+// through often enough that the cancel button acts at once.
 void TGetDataForm::ProcessMessages()
 {
+    if (!sinceShown_.isValid() || sinceShown_.elapsed() >= kRepaintMs)
+        ShowPending();
+    if (sincePump_.isValid() && sincePump_.elapsed() < kPumpMs)
+        return;
+    sincePump_.start();
     if (options_.processMessages)
         options_.processMessages();
     else
@@ -338,6 +386,7 @@ void TGetDataForm::ProcessMessages()
 
 void TGetDataForm::StartTimeSaved(const std::string& slashed)
 {
+    ShowPending();
     if (std::optional<DateTime> t = ParseSlashed(slashed))
         SetStartTime(*t);
     try {

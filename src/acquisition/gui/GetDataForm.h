@@ -18,6 +18,8 @@
 #include "platform/Clock.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -99,6 +101,8 @@ private:
 
     void BuildControls();
     void UpdateButtons();
+    bool Reading() const;
+    void ShowPending();
     INotifier& Notify();
     DateTime Clock() const;
 
@@ -107,6 +111,20 @@ private:
     std::unique_ptr<StoredRaceFiles> files_;
     std::unique_ptr<JVDownload> download_;
     bool closing_ = false;
+
+    // While the read loop runs, what it shows waits here and is painted at
+    // most every kRepaintMs (and whenever the loop stops or shows a box);
+    // messages are let through at most every kPumpMs.
+    static constexpr int kRepaintMs = 50;
+    static constexpr int kPumpMs = 10;
+    struct Pending {
+        bool label = false, bar1 = false, bar2 = false;
+        std::string labelText;
+        int position1 = 0, maximum1 = 1, position2 = 0, maximum2 = 1;
+        QStringList log;
+    } pending_;
+    QElapsedTimer sinceShown_;
+    QElapsedTimer sincePump_;
 
     QPushButton* buttonStart_ = nullptr;
     QPushButton* buttonCancel_ = nullptr;

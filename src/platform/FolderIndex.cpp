@@ -1,0 +1,177 @@
+#include "platform/FolderIndex.h"
+
+#if !defined(_WIN32)
+
+#include <algorithm>
+#include <dirent.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unordered_map>
+#include <vector>
+
+namespace tervan::fs::detail {
+namespace {
+
+// A name looked for and not found is remembered for a while: when the
+// folder's time then changes and such a name has since appeared, the change
+// was that name being made (by this program, through a writer of its own)
+// and the index takes it in without reading the folder again.
+constexpr std::size_t kMaxMissing = 64;
+
+struct Index {
+    FolderStamp stamp;
+    std::unordered_map<std::string, std::string> names; // folded -> as on disk
+    std::vector<std::string> missing;
+};
+
+std::mutex& Lock()
+{
+    static std::mutex m;
+    return m;
+}
+
+std::unordered_map<std::string, Index>& Indexes()
+{
+    static std::unordered_map<std::string, Index> map;
+    return map;
+}
+
+std::string Folded(const std::string& name)
+{
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+bool ExistsAsWritten(const std::string& dir, const std::string& name)
+{
+    struct stat st;
+    return ::lstat((dir + "/" + name).c_str(), &st) == 0;
+}
+
+void Build(const std::string& dir, Index& index, const FolderStamp& stamp)
+{
+    index.names.clear();
+    index.missing.clear();
+    index.stamp = stamp;
+    DIR* d = ::opendir(dir.c_str());
+    if (d == nullptr) {
+        index.stamp = FolderStamp {};
+        return;
+    }
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..")
+            continue;
+        index.names.emplace(Folded(name), name); // the first of several variants wins
+    }
+    ::closedir(d);
+}
+
+// Whether a change of the folder's time is explained by names that were
+// missing when last looked for and exist now; those join the index.
+bool TakeInMadeNames(const std::string& dir, Index& index)
+{
+    bool any = false;
+    for (const std::string& name : index.missing) {
+        const std::string folded = Folded(name);
+        if (index.names.count(folded) == 0 && ExistsAsWritten(dir, name)) {
+            index.names.emplace(folded, name);
+            any = true;
+        }
+    }
+    index.missing.clear();
+    return any;
+}
+
+} // namespace
+
+FolderStamp StampOf(const std::string& dir)
+{
+    struct stat st;
+    FolderStamp s;
+    if (::stat(dir.c_str(), &st) != 0)
+        return s;
+    s.dev = static_cast<unsigned long long>(st.st_dev);
+    s.ino = static_cast<unsigned long long>(st.st_ino);
+    s.sec = static_cast<long long>(st.st_mtim.tv_sec);
+    s.nsec = static_cast<long long>(st.st_mtim.tv_nsec);
+    s.valid = true;
+    return s;
+}
+
+std::string FindNameInFolder(const std::string& dir, const std::string& name)
+{
+    const FolderStamp now = StampOf(dir);
+    if (!now.valid)
+        return {};
+    std::lock_guard<std::mutex> guard(Lock());
+    Index& index = Indexes()[dir];
+    if (!index.stamp.valid || index.stamp.dev != now.dev || index.stamp.ino != now.ino) {
+        Build(dir, index, now);
+    } else if (!(index.stamp == now)) {
+        if (TakeInMadeNames(dir, index))
+            index.stamp = now;
+        else
+            Build(dir, index, now);
+    }
+    const std::string folded = Folded(name);
+    auto it = index.names.find(folded);
+    if (it != index.names.end()) {
+        // A name that went away by another hand is looked for again.
+        if (ExistsAsWritten(dir, it->second))
+            return it->second;
+        Build(dir, index, StampOf(dir));
+        it = index.names.find(folded);
+        return it != index.names.end() ? it->second : std::string();
+    }
+    if (index.missing.size() < kMaxMissing
+        && std::find(index.missing.begin(), index.missing.end(), name) == index.missing.end())
+        index.missing.push_back(name);
+    return {};
+}
+
+void NoteFolderChange(const std::string& dir, const std::string& name, bool added, const FolderStamp& before)
+{
+    std::lock_guard<std::mutex> guard(Lock());
+    auto found = Indexes().find(dir);
+    if (found == Indexes().end())
+        return;
+    Index& index = found->second;
+    if (!before.valid || !(index.stamp == before)) {
+        // Changed from outside since it was read: read it again when next used.
+        Indexes().erase(found);
+        return;
+    }
+    const std::string folded = Folded(name);
+    if (added) {
+        index.names.emplace(folded, name);
+    } else {
+        auto it = index.names.find(folded);
+        if (it != index.names.end() && it->second == name)
+            index.names.erase(it);
+    }
+    index.stamp = StampOf(dir);
+}
+
+void NoteFolderMade(const std::string& dir)
+{
+    const FolderStamp now = StampOf(dir);
+    std::lock_guard<std::mutex> guard(Lock());
+    Index& index = Indexes()[dir];
+    index.names.clear();
+    index.missing.clear();
+    index.stamp = now;
+}
+
+void ForgetFolderIndexes()
+{
+    std::lock_guard<std::mutex> guard(Lock());
+    Indexes().clear();
+}
+
+} // namespace tervan::fs::detail
+
+#endif
