@@ -220,7 +220,8 @@ TEST(UnLha, NeverWritesOverTheArchiveItReads)
         + LzhEntry2(Member("soft.lzh", "y")) + LzhEntry01(Member("kol_ods.kd2", "odds"), 0);
     const stdfs::path path = WriteArchive(dir, archive, "j050105.lzh");
     stdfs::create_hard_link(path, dir.native() / "hard.lzh");
-    stdfs::create_symlink(path, dir.native() / "soft.lzh");
+    std::error_code noSymlinks; // Windows may not let a test make symbolic links
+    stdfs::create_symlink(path, dir.native() / "soft.lzh", noSymlinks);
     TUnLha unlha;
     unlha.ArchiveFile = fs::FromNative(path); // no ExtractDir: the archive's own folder
     unlha.FileSpec = {"*.*"};
@@ -229,10 +230,15 @@ TEST(UnLha, NeverWritesOverTheArchiveItReads)
         if (number == 25235)
             refused.push_back(name);
     };
-    EXPECT_EQ(unlha.Extract(), 1);
-    EXPECT_EQ(refused, (std::vector<std::string> {"j050105.lzh", "hard.lzh", "soft.lzh"}));
+    if (noSymlinks) {
+        EXPECT_EQ(unlha.Extract(), 2);
+        EXPECT_EQ(refused, (std::vector<std::string> {"j050105.lzh", "hard.lzh"}));
+    } else {
+        EXPECT_EQ(unlha.Extract(), 1);
+        EXPECT_EQ(refused, (std::vector<std::string> {"j050105.lzh", "hard.lzh", "soft.lzh"}));
+    }
     EXPECT_EQ(test::ReadAll(path), archive);
-    EXPECT_TRUE(stdfs::is_symlink(dir.native() / "soft.lzh"));
+    EXPECT_EQ(stdfs::is_symlink(dir.native() / "soft.lzh"), !noSymlinks);
     EXPECT_EQ(test::ReadAll(dir.native() / "kol_ods.kd2"), "odds");
 }
 
