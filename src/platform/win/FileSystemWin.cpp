@@ -8,6 +8,8 @@
 #include "reference/ShiftJis.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_set>
 #include <windows.h>
 #undef DeleteFile
 
@@ -47,6 +49,31 @@ struct HandleCloser {
             ::CloseHandle(h);
     }
 };
+
+// Temporary files that a rewrite killed part way left behind: removed once
+// per folder, before the first rewrite of this run into it.
+void RemoveStaleTemps(const std::wstring& native)
+{
+    static std::mutex lock;
+    static std::unordered_set<std::wstring> done;
+    const std::size_t slash = native.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : native.substr(0, slash);
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        if (!done.insert(folder).second)
+            return;
+    }
+    WIN32_FIND_DATAW data;
+    const HANDLE find = ::FindFirstFileExW((folder + L"\\*.tmp~").c_str(), FindExInfoBasic, &data,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+            ::DeleteFileW((folder + L"\\" + data.cFileName).c_str());
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+}
 
 std::wstring ModulePath()
 {
@@ -157,6 +184,7 @@ void RewriteFile(std::string_view path, std::string_view contents)
 {
     const std::wstring native = ToNative(path).native();
     const std::wstring temp = native + L".tmp~";
+    RemoveStaleTemps(native);
     {
         HandleCloser file {::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
         if (file.h == INVALID_HANDLE_VALUE)

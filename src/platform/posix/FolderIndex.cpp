@@ -1,6 +1,4 @@
-#include "platform/FolderIndex.h"
-
-#if !defined(_WIN32)
+#include "platform/posix/FolderIndex.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -173,5 +171,3 @@ void ForgetFolderIndexes()
 }
 
 } // namespace tervan::fs::detail
-
-#endif

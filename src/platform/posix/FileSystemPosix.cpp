@@ -1,6 +1,6 @@
 #include "platform/FileSystem.h"
 
-#include "platform/FolderIndex.h"
+#include "platform/posix/FolderIndex.h"
 #include "reference/ShiftJis.h"
 
 #include <algorithm>
