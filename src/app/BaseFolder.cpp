@@ -1,5 +1,6 @@
 #include "app/BaseFolder.h"
 
+#include "acquisition/StoredFiles.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
@@ -7,7 +8,8 @@ namespace tervan {
 
 void EnsureBaseFolders(const std::string& base)
 {
-    for (std::string_view name : {kDataFolder, kSeiFolder, kSeirFolder, kLzhFolder}) {
+    for (std::string_view name : {std::string_view(kDataFolderName), std::string_view(kHorseHistoryFolderName),
+                                  std::string_view(kResultRaceFolderName), kLzhFolder}) {
         const std::string dir = fs::Join(base, name);
         try {
             fs::CreateDir(dir);

@@ -10,13 +10,11 @@
 
 namespace tervan {
 
-// Names of the folders under the base folder, in the order they are made.
-inline constexpr std::string_view kDataFolder = "DATA";  // race, runner slot, payout and forecast odds files
-inline constexpr std::string_view kSeiFolder = "SEI";    // horse history files, by pedigree-number prefix
-inline constexpr std::string_view kSeirFolder = "SEIR";  // result race files, by year
-inline constexpr std::string_view kLzhFolder = "yLZH";   // where the odds archive dialog opens by default
+// The folder where the odds archive dialog opens by default. The stored
+// files' folders (DATA, SEI, SEIR) are named with the stored files.
+inline constexpr std::string_view kLzhFolder = "yLZH";
 
-// Creates the four folders under the base folder, each only when it does not
+// Creates the four folders under the base folder (DATA, SEI, SEIR, yLZH), each only when it does not
 // exist in any letter case. Throws fs::FileError (Japanese message naming the
 // folder) when one cannot be made; the folders made before it stay.
 void EnsureBaseFolders(const std::string& base);

@@ -1,6 +1,6 @@
 #include "import/ForecastOddsImport.h"
 
-#include "app/BaseFolder.h"
+#include "acquisition/StoredFiles.h"
 #include "archive/UnLha.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -124,7 +124,7 @@ ForecastImportResult Failure(std::string message, int skipped = 0)
 ForecastImportResult Save(const std::string& base, std::string_view ymd, const ForecastConversion& conv, std::string done)
 {
     ForecastImportResult r;
-    r.wroteFile = fs::Join(fs::Join(base, kDataFolder),
+    r.wroteFile = fs::Join(fs::Join(base, kDataFolderName),
         ForecastOddsFileName(static_cast<int>(ReadDecimal(ymd.substr(0, 4))), static_cast<int>(ReadDecimal(ymd.substr(4, 2))),
                                static_cast<int>(ReadDecimal(ymd.substr(6, 2)))));
     fs::RewriteFile(r.wroteFile, JoinLines(conv.lines));
