@@ -190,12 +190,12 @@ std::int32_t TJVLink::JVSetUIProperties()
 std::int32_t TJVLink::JVOpen(const std::string& dataspec, const std::string& fromtime, std::int32_t option,
                              std::int32_t& readCount, std::int32_t& downloadCount, std::string& lastFileTimestamp)
 {
-    const Bstr spec(dataspec), from(fromtime);
+    const Bstr kinds(dataspec), from(fromtime);
     LONG reads = 0, downloads = 0;
     Bstr stamp;
     Variant result;
     const HRESULT hr = Invoke(m_component, DispatchId(L"JVOpen"), DISPATCH_METHOD,
-                              {Text(spec), Text(from), Number(option), NumberOut(reads), NumberOut(downloads), TextOut(stamp)},
+                              {Text(kinds), Text(from), Number(option), NumberOut(reads), NumberOut(downloads), TextOut(stamp)},
                               &result.v);
     readCount = reads;
     downloadCount = downloads;
@@ -227,9 +227,9 @@ std::int32_t TJVLink::JVRead(std::string& buff, std::int32_t& size, std::string&
 
 std::int32_t TJVLink::JVRTOpen(const std::string& dataspec, const std::string& key)
 {
-    const Bstr spec(dataspec), k(key);
+    const Bstr kinds(dataspec), k(key);
     Variant result;
-    return Code(Invoke(m_component, DispatchId(L"JVRTOpen"), DISPATCH_METHOD, {Text(spec), Text(k)}, &result.v), result.v);
+    return Code(Invoke(m_component, DispatchId(L"JVRTOpen"), DISPATCH_METHOD, {Text(kinds), Text(k)}, &result.v), result.v);
 }
 
 void TJVLink::JVCancel()
