@@ -121,6 +121,8 @@ struct HeldFile {
     bool changed = false;     // a record changed data since it was loaded
     bool exists = false;      // data is a file (false: missing, nothing merged)
     bool soundSlots = false;  // data is known to be 216 runner lines and nothing else
+    std::size_t sortedLines = 0; // non-zero: data is known to be sorted lines of this length
+                                 // and CR LF, no other line break, the first not blank
     unsigned long long lastUse = 0; // when a record last touched it
 };
 } // namespace detail
@@ -173,8 +175,20 @@ private:
     detail::HeldFile& Held(const std::string& path);
     bool Exists(const std::string& path);
     void Changed(detail::HeldFile& file, std::size_t sizeBefore);
-    void MergeHeld(const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine);
-    void PutSlotHeld(const std::string& path, std::string_view line, int slot, bool createWhenMissing);
+    // One of a record's stored files, by the record bytes that name it: the
+    // records of one race day come together and meet the same files, whose
+    // folder, name and place among the held files are then known.
+    struct Named {
+        std::string id;
+        std::string name;
+        std::string path;
+        std::size_t at = 0;
+        unsigned long long generation = 0; // of m_held when `at` was taken
+    };
+    detail::HeldFile& HeldNamed(Named& n, std::string_view id, const std::string& folder,
+                                const std::function<std::string()>& name);
+    void MergeHeld(detail::HeldFile& f, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine);
+    void PutSlotHeld(detail::HeldFile& f, std::string_view line, int slot, bool createWhenMissing);
     void OneRecord(const std::function<void()>& body);
     void Write(const detail::HeldFile& file);
     void Shrink();
@@ -186,6 +200,9 @@ private:
     std::unordered_set<std::string> m_knownFolders;
     std::vector<detail::HeldFile> m_held;                  // in the order first touched
     std::unordered_map<std::string, std::size_t> m_heldAt; // folded path -> index in m_held
+    unsigned long long m_generation = 1; // counts the times m_held was reordered or emptied
+    std::string m_dataFolder;
+    Named m_raceFile, m_slotFile, m_payoutFile, m_resultFile, m_historyFile;
     std::size_t m_heldBytes = 0;
     std::size_t m_holdLimit = kDefaultHoldLimit;
     bool m_holding = false;
