@@ -645,22 +645,28 @@ void StoredRaceFiles::Write(const HeldFile& f)
     }
 }
 
-// Past the limit: the files longest unused are written and let go until half
-// the limit is held. The files a long import keeps coming back to (the
-// histories of horses still running) stay, so that most files are written
-// once; a file that fails to be written ends the hold as Flush does.
+// Past the limit: files are written and let go until three quarters of the
+// limit are held. A long import keeps coming back to the histories of horses
+// still running, while the files of a race day are done with once the feed
+// has moved past it: the files of race days not touched lately go first,
+// then every file longest unused first. So most files are written once; a
+// file that fails to be written ends the hold as Flush does.
 void StoredRaceFiles::Shrink()
 {
+    const unsigned long long recent = m_uses > kRecentUses ? m_uses - kRecentUses : 0;
+    auto rank = [&](const HeldFile& f) { return !f.lasting && f.lastUse < recent ? 0 : 1; };
     std::vector<std::size_t> order(m_held.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(),
-              [this](std::size_t a, std::size_t b) { return m_held[a].lastUse < m_held[b].lastUse; });
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int ra = rank(m_held[a]), rb = rank(m_held[b]);
+        return ra != rb ? ra < rb : m_held[a].lastUse < m_held[b].lastUse;
+    });
     std::vector<bool> gone(m_held.size(), false);
     ++m_generation;
     try {
         for (std::size_t i : order) {
-            if (m_heldBytes <= m_holdLimit / 2)
+            if (m_heldBytes <= m_holdLimit / 4 * 3)
                 break;
             Write(m_held[i]);
             m_heldBytes -= m_held[i].data.size();
@@ -777,6 +783,7 @@ void StoredRaceFiles::StoreAccumulatedRecord(std::string_view record, long thres
         const bool known = m_historyFile.id == pedigree;
         HeldFile& f = HeldNamed(m_historyFile, pedigree, known ? std::string() : HorseHistoryFolder(m_base, record),
                                 [&] { return HorseHistoryFileName(record); });
+        f.lasting = true;
         MergeHeld(f, BlankedLine(record), key, false);
         log.push_back(SJ("作成済み:") + DayCourseStem(record) + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len)
                       + "R/" + m_historyFile.name);

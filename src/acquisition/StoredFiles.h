@@ -124,6 +124,7 @@ struct HeldFile {
     std::size_t sortedLines = 0; // non-zero: data is known to be sorted lines of this length
                                  // and CR LF, no other line break, the first not blank
     unsigned long long lastUse = 0; // when a record last touched it
+    bool lasting = false;     // a horse history: records keep coming back to it
 };
 } // namespace detail
 
@@ -146,8 +147,9 @@ public:
 
     // Held writes. While held, the files that records change stay in memory
     // and reach the disk at Flush; a record that leaves more than the hold
-    // limit of bytes held has the files longest unused written and let go
-    // until half the limit is held. HoldWrites(false) flushes first. With a
+    // limit of bytes held has files written and let go until three quarters
+    // of the limit are held: the files of race days not touched lately
+    // first, then those longest unused. HoldWrites(false) flushes first. With a
     // limit of 0, or not held, every record is written before the next one
     // is stored.
     static constexpr std::size_t kDefaultHoldLimit = std::size_t {96} << 20;
@@ -192,6 +194,8 @@ private:
     void OneRecord(const std::function<void()>& body);
     void Write(const detail::HeldFile& file);
     void Shrink();
+    // Files of race days untouched for this many stored lines are let go first.
+    static constexpr unsigned long long kRecentUses = 20000;
     void StoreAccumulatedRecord(std::string_view record, long threshold, std::vector<std::string>& log);
     void StoreRealtimeRecord(std::string_view record);
 
