@@ -97,8 +97,8 @@ bool SoundCp932(std::string_view bytes)
 {
     struct Table {
         bool single[256] = {};
-        bool asciiSingle = true; // every byte below 0x80 stands alone
-        std::vector<bool> pair = std::vector<bool>(65536, false);
+        bool printableSingle = true; // every byte from 0x20 to 0x7E stands alone
+        std::vector<unsigned char> pair = std::vector<unsigned char>(65536, 0);
         Table()
         {
             for (int b = 0; b < 256; ++b) {
@@ -111,8 +111,8 @@ bool SoundCp932(std::string_view bytes)
                     pair[static_cast<std::size_t>(b * 256 + t)] = IsValidCp932(std::string_view(two, 2));
                 }
             }
-            for (int b = 0; b < 0x80; ++b)
-                asciiSingle = asciiSingle && single[b];
+            for (int b = 0x20; b < 0x7F; ++b)
+                printableSingle = printableSingle && single[b];
         }
     };
     static const Table table;
@@ -120,12 +120,17 @@ bool SoundCp932(std::string_view bytes)
     const std::size_t n = bytes.size();
     for (std::size_t i = 0; i < n;) {
 #if defined(__SSE2__)
-        // Records are mostly digits and letters: sixteen bytes below 0x80 at
-        // a time are stepped over at once.
-        if (table.asciiSingle && i + 16 <= n
-            && _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i))) == 0) {
-            i += 16;
-            continue;
+        // Records are mostly digits, letters and spaces: sixteen bytes from
+        // 0x20 to 0x7E at a time are stepped over at once (as signed bytes,
+        // those from 0x80 up are below 0x20).
+        if (table.printableSingle && i + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const __m128i odd = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
+                                             _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
+            if (_mm_movemask_epi8(odd) == 0) {
+                i += 16;
+                continue;
+            }
         }
 #endif
         if (table.single[p[i]]) {

@@ -152,7 +152,7 @@ public:
     // first, then those longest unused. HoldWrites(false) flushes first. With a
     // limit of 0, or not held, every record is written before the next one
     // is stored.
-    static constexpr std::size_t kDefaultHoldLimit = std::size_t {96} << 20;
+    static constexpr std::size_t kDefaultHoldLimit = std::size_t {144} << 20;
     void HoldWrites(bool hold);
     void SetHoldLimit(std::size_t bytes) { m_holdLimit = bytes; }
     // Writes every held file whose bytes differ from the disk's, each once
