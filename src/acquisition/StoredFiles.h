@@ -18,8 +18,9 @@
 // one line and rewrites the file atomically before the next record. A read
 // loop holds its writes: the files its records change stay in memory, merged
 // exactly as they would be on disk, and each changed file is written,
-// atomically, when the files held pass a memory limit (those longest unused)
-// and whenever the loop ends (all of them). Either way every file on disk is
+// atomically, when the files held pass a memory limit (the files of race
+// days the feed has left behind, then those longest unused) and whenever the
+// loop ends (all of them). Either way every file on disk is
 // always whole, and a file whose bytes come out as they are on disk is not
 // written.
 #pragma once
