@@ -17,7 +17,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
+#include <QListView>
 
 #include <algorithm>
 #include <chrono>
@@ -66,7 +66,7 @@ double Dialog(const sfs::path& base, const sfs::path& feed, long& listed)
     while (form.Running())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    listed = form.ListBox1()->count();
+    listed = form.ListBox1()->model()->rowCount();
     if (form.Download().LastOutcome() != JVDownload::Outcome::Completed) {
         std::fprintf(stderr, "the dialog's download did not complete\n");
         std::exit(1);

@@ -97,7 +97,8 @@ bool SoundCp932(std::string_view bytes)
 {
     struct Table {
         bool single[256] = {};
-        std::vector<bool> pair = std::vector<bool>(65536, false);
+        bool printableSingle = true; // every byte from 0x20 to 0x7E stands alone
+        std::vector<unsigned char> pair = std::vector<unsigned char>(65536, 0);
         Table()
         {
             for (int b = 0; b < 256; ++b) {
@@ -110,12 +111,28 @@ bool SoundCp932(std::string_view bytes)
                     pair[static_cast<std::size_t>(b * 256 + t)] = IsValidCp932(std::string_view(two, 2));
                 }
             }
+            for (int b = 0x20; b < 0x7F; ++b)
+                printableSingle = printableSingle && single[b];
         }
     };
     static const Table table;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t n = bytes.size();
     for (std::size_t i = 0; i < n;) {
+#if defined(__SSE2__)
+        // Records are mostly digits, letters and spaces: sixteen bytes from
+        // 0x20 to 0x7E at a time are stepped over at once (as signed bytes,
+        // those from 0x80 up are below 0x20).
+        if (table.printableSingle && i + 16 <= n) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const __m128i odd = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(0x20)),
+                                             _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F)));
+            if (_mm_movemask_epi8(odd) == 0) {
+                i += 16;
+                continue;
+            }
+        }
+#endif
         if (table.single[p[i]]) {
             ++i;
         } else if (i + 1 < n && table.pair[static_cast<std::size_t>(p[i]) * 256 + p[i + 1]]) {
@@ -245,8 +262,53 @@ bool SetLines(Scratch& s, HeldFile& f)
     return true;
 }
 
+// The merge of a file known to be sorted lines of the line's length, each
+// ending in CR LF, with no other line break and no blank first line: the
+// line with the key is found by looking at the key of each line, and the
+// line is put in place or inserted where the sort would put it, without
+// splitting the file. Returns -1 when the line cannot stay in place (its
+// text moved it past a neighbour), else whether the bytes changed.
+int MergeSorted(HeldFile& f, std::string_view line, std::string_view raceKey)
+{
+    const size_t len = line.size();
+    const size_t stride = len + 2;
+    const size_t n = f.data.size() / stride;
+    const char* data = f.data.data();
+    auto lineAt = [&](size_t i) { return std::string_view(data + i * stride, len); };
+    const size_t keyPos = J::kRaceKey.pos - 1;
+    for (size_t i = 0; i < n; ++i) {
+        if (std::memcmp(data + i * stride + keyPos, raceKey.data(), raceKey.size()) != 0)
+            continue;
+        if (lineAt(i) == line)
+            return 0;
+        if ((i > 0 && LineLess(line, lineAt(i - 1))) || (i + 1 < n && LineLess(lineAt(i + 1), line)))
+            return -1;
+        f.data.replace(i * stride, len, line);
+        return 1;
+    }
+    // Where a stable sort puts a line added last: after every line not
+    // greater than it.
+    size_t lo = 0, hi = n;
+    while (lo < hi) {
+        const size_t mid = lo + (hi - lo) / 2;
+        if (LineLess(line, lineAt(mid)))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    f.data.insert(lo * stride, line);
+    f.data.insert(lo * stride + len, "\r\n");
+    return 1;
+}
+
 bool Merge(Scratch& s, HeldFile& f, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
 {
+    const bool keyFits = raceKey.size() == J::kRaceKey.len && line.size() >= J::kRaceKey.pos - 1 + J::kRaceKey.len;
+    if (f.exists && f.sortedLines == line.size() && keyFits && !BlankAfterTrim(line) && !HasLineBreak(line)) {
+        const int r = MergeSorted(f, line, raceKey);
+        if (r >= 0)
+            return r == 1;
+    }
     s.lines.clear();
     if (f.exists)
         SplitInto(f.data, s.lines);
@@ -264,7 +326,15 @@ bool Merge(Scratch& s, HeldFile& f, std::string_view line, std::string_view race
         std::stable_sort(s.lines.begin(), s.lines.end(), LineLess);
     if (dropBlankFirstLine && !s.lines.empty() && BlankAfterTrim(s.lines.front()))
         s.lines.erase(s.lines.begin());
-    return SetLines(s, f);
+    const bool changed = SetLines(s, f);
+    // The file is now its lines, sorted, joined by CR LF (split lines hold
+    // no line break): known sound for the next merge when every line has
+    // the line's length, none holds a line break and the first is not blank.
+    f.sortedLines = 0;
+    if (!s.lines.empty() && !BlankAfterTrim(s.lines.front()) && !HasLineBreak(line)
+        && std::all_of(s.lines.begin(), s.lines.end(), [&](std::string_view l) { return l.size() == line.size(); }))
+        f.sortedLines = line.size();
+    return changed;
 }
 
 // 216 lines of 553 bytes, each followed by CR LF.
@@ -334,6 +404,7 @@ void Load(const std::string& path, HeldFile& f)
     f.diskHash = std::hash<std::string_view> {}(f.data);
     f.changed = false;
     f.soundSlots = false;
+    f.sortedLines = 0;
 }
 
 // Writes a held file when its bytes differ from the disk's. Bytes that came
@@ -452,19 +523,20 @@ std::string RecordDamage(std::string_view record)
     const size_t length = J::RecordLength(kind);
     if (length == 0)
         return {};
-    const std::string what = SJ("不正な") + std::string(kind) + SJ("レコード");
+    // The text is made only for a damaged record.
+    auto what = [kind] { return SJ("不正な") + std::string(kind) + SJ("レコード"); };
     if (record.size() != length) {
         char n[32];
         std::snprintf(n, sizeof n, "%zu", record.size());
-        return what + SJ("（長さ") + n + SJ("バイト）");
+        return what() + SJ("（長さ") + n + SJ("バイト）");
     }
     std::string_view body = record.substr(0, length - 2);
     if (record.substr(length - 2) != "\r\n" || HasLineBreak(body))
-        return what + SJ("（改行の位置）");
+        return what() + SJ("（改行の位置）");
     if (!SoundCp932(record))
-        return what + SJ("（Shift-JIS以外のバイト）");
+        return what() + SJ("（Shift-JIS以外のバイト）");
     if (!AllAlnum(J::Get(record, J::kYearToCourse)))
-        return what + SJ("（開催年月日・競馬場コード）");
+        return what() + SJ("（開催年月日・競馬場コード）");
     return {};
 }
 
@@ -500,7 +572,28 @@ bool PedigreeFitsFileName(std::string_view record)
 
 StoredRaceFiles::StoredRaceFiles(std::string baseFolder)
     : m_base(std::move(baseFolder))
+    , m_dataFolder(DataFolder(m_base))
 {
+}
+
+HeldFile& StoredRaceFiles::HeldNamed(Named& n, std::string_view id, const std::string& folder,
+                                     const std::function<std::string()>& name)
+{
+    if (n.id == id && n.generation == m_generation) {
+        HeldFile& f = m_held[n.at];
+        f.lastUse = ++m_uses;
+        return f;
+    }
+    if (n.id != id || n.path.empty()) {
+        Folder(folder);
+        n.name = name();
+        n.path = fs::Join(folder, n.name);
+        n.id = id;
+    }
+    HeldFile& f = Held(n.path);
+    n.at = static_cast<std::size_t>(&f - m_held.data());
+    n.generation = m_generation;
+    return f;
 }
 
 // Makes a folder on its first use; folders seen once are not looked at again
@@ -554,6 +647,7 @@ void StoredRaceFiles::Flush()
     std::vector<HeldFile> held;
     held.swap(m_held);
     m_heldAt.clear();
+    ++m_generation;
     m_heldBytes = 0;
     for (const HeldFile& f : held)
         Write(f);
@@ -568,21 +662,28 @@ void StoredRaceFiles::Write(const HeldFile& f)
     }
 }
 
-// Past the limit: the files longest unused are written and let go until half
-// the limit is held. The files a long import keeps coming back to (the
-// histories of horses still running) stay, so that most files are written
-// once; a file that fails to be written ends the hold as Flush does.
+// Past the limit: files are written and let go until three quarters of the
+// limit are held. A long import keeps coming back to the histories of horses
+// still running, while the files of a race day are done with once the feed
+// has moved past it: the files of race days not touched lately go first,
+// then every file longest unused first. So most files are written once; a
+// file that fails to be written ends the hold as Flush does.
 void StoredRaceFiles::Shrink()
 {
+    const unsigned long long recent = m_uses > kRecentUses ? m_uses - kRecentUses : 0;
+    auto rank = [&](const HeldFile& f) { return !f.lasting && f.lastUse < recent ? 0 : 1; };
     std::vector<std::size_t> order(m_held.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(),
-              [this](std::size_t a, std::size_t b) { return m_held[a].lastUse < m_held[b].lastUse; });
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int ra = rank(m_held[a]), rb = rank(m_held[b]);
+        return ra != rb ? ra < rb : m_held[a].lastUse < m_held[b].lastUse;
+    });
     std::vector<bool> gone(m_held.size(), false);
+    ++m_generation;
     try {
         for (std::size_t i : order) {
-            if (m_heldBytes <= m_holdLimit / 2)
+            if (m_heldBytes <= m_holdLimit / 4 * 3)
                 break;
             Write(m_held[i]);
             m_heldBytes -= m_held[i].data.size();
@@ -656,12 +757,12 @@ void StoredRaceFiles::StoreAccumulatedRecord(std::string_view record, long thres
     const std::string_view key = J::Get(record, J::kRaceKey);
     const bool isRA = kind == J::kKindRA, isSE = kind == J::kKindSE, isHR = kind == J::kKindHR;
 
+    const std::string_view day = J::Get(record, J::kYearToCourse);
     // Race file.
     if (isRA && (stage || (recent && n != 0)) && race > 0) {
-        Folder(DataFolder(m_base));
-        const std::string name = RaceFileName(record);
-        MergeHeld(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, true);
-        log.push_back(LogRace(record, name));
+        HeldFile& f = HeldNamed(m_raceFile, day, m_dataFolder, [&] { return RaceFileName(record); });
+        MergeHeld(f, BlankedLine(record), key, true);
+        log.push_back(LogRace(record, m_raceFile.name));
     }
     // Runner slot file. A runner without a slot (race above 12, horse number
     // above 18) is kept only in its horse history.
@@ -669,39 +770,40 @@ void StoredRaceFiles::StoreAccumulatedRecord(std::string_view record, long thres
         const long long horse = ReadDecimal(J::Get(record, J::SE::kHorseNumber));
         const int slot = J::SlotIndex(race, horse);
         if (race > 0 && horse > 0 && slot >= 0) {
-            Folder(DataFolder(m_base));
-            const std::string name = RunnerSlotFileName(record);
-            PutSlotHeld(fs::Join(DataFolder(m_base), name), record.substr(0, record.size() - 2), slot, true);
+            HeldFile& f = HeldNamed(m_slotFile, day, m_dataFolder, [&] { return RunnerSlotFileName(record); });
+            PutSlotHeld(f, record.substr(0, record.size() - 2), slot, true);
             log.push_back(SJ("作成済み:") + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len) + "R/"
-                          + MidStr(record, J::SE::kHorseNumber.pos, J::SE::kHorseNumber.len) + SJ("番/") + name);
+                          + MidStr(record, J::SE::kHorseNumber.pos, J::SE::kHorseNumber.len) + SJ("番/")
+                          + m_slotFile.name);
         }
     }
     // Payout file.
     if (isHR && race > 0) {
-        Folder(DataFolder(m_base));
-        const std::string name = PayoutFileName(record);
-        MergeHeld(fs::Join(DataFolder(m_base), name), BlankedLine(record), key, false);
-        log.push_back(LogRace(record, name));
+        HeldFile& f = HeldNamed(m_payoutFile, day, m_dataFolder, [&] { return PayoutFileName(record); });
+        MergeHeld(f, BlankedLine(record), key, false);
+        log.push_back(LogRace(record, m_payoutFile.name));
     }
     // Result race file.
     if (isRA && final) {
-        const std::string folder = ResultRaceFolder(m_base, record);
-        Folder(folder);
-        const std::string name = ResultRaceFileName(record);
-        MergeHeld(fs::Join(folder, name), BlankedLine(record), key, false);
-        log.push_back(LogRace(record, name));
+        const bool known = m_resultFile.id == day;
+        HeldFile& f = HeldNamed(m_resultFile, day, known ? std::string() : ResultRaceFolder(m_base, record),
+                                [&] { return ResultRaceFileName(record); });
+        MergeHeld(f, BlankedLine(record), key, false);
+        log.push_back(LogRace(record, m_resultFile.name));
     }
     // Horse history file; a pedigree number that cannot name one leaves the
     // runner without its history.
     if (isSE && final && !PedigreeFitsFileName(record)) {
         log.push_back(SJ("読み飛ばし:不正なSEレコード（血統登録番号）"));
     } else if (isSE && final) {
-        const std::string folder = HorseHistoryFolder(m_base, record);
-        Folder(folder);
-        const std::string name = HorseHistoryFileName(record);
-        MergeHeld(fs::Join(folder, name), BlankedLine(record), key, false);
+        const std::string_view pedigree = J::Get(record, J::SE::kPedigreeNumber);
+        const bool known = m_historyFile.id == pedigree;
+        HeldFile& f = HeldNamed(m_historyFile, pedigree, known ? std::string() : HorseHistoryFolder(m_base, record),
+                                [&] { return HorseHistoryFileName(record); });
+        f.lasting = true;
+        MergeHeld(f, BlankedLine(record), key, false);
         log.push_back(SJ("作成済み:") + DayCourseStem(record) + MidStr(record, J::kRaceNumber.pos, J::kRaceNumber.len)
-                      + "R/" + name);
+                      + "R/" + m_historyFile.name);
     }
     if (!log.empty())
         ++m_recordsStored;
@@ -729,7 +831,7 @@ void StoredRaceFiles::StoreRealtimeRecord(std::string_view record)
     if (kind == J::kKindRA) {
         const std::string path = fs::Join(DataFolder(m_base), RaceFileName(record));
         if (Exists(path)) {
-            MergeHeld(path, BlankedLine(record), key, true);
+            MergeHeld(Held(path), BlankedLine(record), key, true);
             stored = true;
         }
     } else if (kind == J::kKindSE) {
@@ -737,31 +839,28 @@ void StoredRaceFiles::StoreRealtimeRecord(std::string_view record)
         const int slot = J::SlotIndex(race, horse);
         const std::string path = fs::Join(DataFolder(m_base), RunnerSlotFileName(record));
         if (horse > 0 && slot >= 0 && Exists(path)) {
-            PutSlotHeld(path, record.substr(0, record.size() - 2), slot, false);
+            PutSlotHeld(Held(path), record.substr(0, record.size() - 2), slot, false);
             stored = true;
         }
     } else {
         Folder(DataFolder(m_base));
-        MergeHeld(fs::Join(DataFolder(m_base), PayoutFileName(record)), BlankedLine(record), key, false);
+        MergeHeld(Held(fs::Join(DataFolder(m_base), PayoutFileName(record))), BlankedLine(record), key, false);
         stored = true;
     }
     if (stored)
         ++m_recordsStored;
 }
 
-void StoredRaceFiles::MergeHeld(const std::string& path, std::string_view line, std::string_view raceKey,
-                                bool dropBlankFirstLine)
+void StoredRaceFiles::MergeHeld(HeldFile& f, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
 {
-    HeldFile& f = Held(path);
     const std::size_t before = f.data.size();
     if (Merge(m_scratch, f, line, raceKey, dropBlankFirstLine))
         f.changed = true;
     Changed(f, before);
 }
 
-void StoredRaceFiles::PutSlotHeld(const std::string& path, std::string_view line, int slot, bool createWhenMissing)
+void StoredRaceFiles::PutSlotHeld(HeldFile& f, std::string_view line, int slot, bool createWhenMissing)
 {
-    HeldFile& f = Held(path);
     const std::size_t before = f.data.size();
     if (PutSlot(m_scratch, f, line, slot, createWhenMissing))
         f.changed = true;

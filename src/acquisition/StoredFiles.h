@@ -18,8 +18,9 @@
 // one line and rewrites the file atomically before the next record. A read
 // loop holds its writes: the files its records change stay in memory, merged
 // exactly as they would be on disk, and each changed file is written,
-// atomically, when the files held pass a memory limit (those longest unused)
-// and whenever the loop ends (all of them). Either way every file on disk is
+// atomically, when the files held pass a memory limit (the files of race
+// days the feed has left behind, then those longest unused) and whenever the
+// loop ends (all of them). Either way every file on disk is
 // always whole, and a file whose bytes come out as they are on disk is not
 // written.
 #pragma once
@@ -121,7 +122,10 @@ struct HeldFile {
     bool changed = false;     // a record changed data since it was loaded
     bool exists = false;      // data is a file (false: missing, nothing merged)
     bool soundSlots = false;  // data is known to be 216 runner lines and nothing else
+    std::size_t sortedLines = 0; // non-zero: data is known to be sorted lines of this length
+                                 // and CR LF, no other line break, the first not blank
     unsigned long long lastUse = 0; // when a record last touched it
+    bool lasting = false;     // a horse history: records keep coming back to it
 };
 } // namespace detail
 
@@ -144,11 +148,12 @@ public:
 
     // Held writes. While held, the files that records change stay in memory
     // and reach the disk at Flush; a record that leaves more than the hold
-    // limit of bytes held has the files longest unused written and let go
-    // until half the limit is held. HoldWrites(false) flushes first. With a
+    // limit of bytes held has files written and let go until three quarters
+    // of the limit are held: the files of race days not touched lately
+    // first, then those longest unused. HoldWrites(false) flushes first. With a
     // limit of 0, or not held, every record is written before the next one
     // is stored.
-    static constexpr std::size_t kDefaultHoldLimit = std::size_t {96} << 20;
+    static constexpr std::size_t kDefaultHoldLimit = std::size_t {144} << 20;
     void HoldWrites(bool hold);
     void SetHoldLimit(std::size_t bytes) { m_holdLimit = bytes; }
     // Writes every held file whose bytes differ from the disk's, each once
@@ -173,11 +178,25 @@ private:
     detail::HeldFile& Held(const std::string& path);
     bool Exists(const std::string& path);
     void Changed(detail::HeldFile& file, std::size_t sizeBefore);
-    void MergeHeld(const std::string& path, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine);
-    void PutSlotHeld(const std::string& path, std::string_view line, int slot, bool createWhenMissing);
+    // One of a record's stored files, by the record bytes that name it: the
+    // records of one race day come together and meet the same files, whose
+    // folder, name and place among the held files are then known.
+    struct Named {
+        std::string id;
+        std::string name;
+        std::string path;
+        std::size_t at = 0;
+        unsigned long long generation = 0; // of m_held when `at` was taken
+    };
+    detail::HeldFile& HeldNamed(Named& n, std::string_view id, const std::string& folder,
+                                const std::function<std::string()>& name);
+    void MergeHeld(detail::HeldFile& f, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine);
+    void PutSlotHeld(detail::HeldFile& f, std::string_view line, int slot, bool createWhenMissing);
     void OneRecord(const std::function<void()>& body);
     void Write(const detail::HeldFile& file);
     void Shrink();
+    // Files of race days untouched for this many stored lines are let go first.
+    static constexpr unsigned long long kRecentUses = 20000;
     void StoreAccumulatedRecord(std::string_view record, long threshold, std::vector<std::string>& log);
     void StoreRealtimeRecord(std::string_view record);
 
@@ -186,6 +205,9 @@ private:
     std::unordered_set<std::string> m_knownFolders;
     std::vector<detail::HeldFile> m_held;                  // in the order first touched
     std::unordered_map<std::string, std::size_t> m_heldAt; // folded path -> index in m_held
+    unsigned long long m_generation = 1; // counts the times m_held was reordered or emptied
+    std::string m_dataFolder;
+    Named m_raceFile, m_slotFile, m_payoutFile, m_resultFile, m_historyFile;
     std::size_t m_heldBytes = 0;
     std::size_t m_holdLimit = kDefaultHoldLimit;
     bool m_holding = false;

@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -223,9 +224,9 @@ void TestGetDataForm::readWithoutDownloadsSavesTheStartPoint()
     QCOMPARE(rig.Label(), std::string("データ読込み完了(2/2)"));
     QCOMPARE(form.ProgressBar1()->value(), 0);
     QCOMPARE(form.ProgressBar2()->value(), 0);
-    QCOMPARE(form.ListBox1()->count(), 2);
-    QCOMPARE(Utf8(form.ListBox1()->item(0)->text()), std::string("作成済み:01R/2006年05月28日東京.jvRA"));
-    QCOMPARE(Utf8(form.ListBox1()->item(1)->text()), std::string("作成済み:11R/2006年05月28日東京.jvRA"));
+    QCOMPARE(form.ListBox1()->model()->rowCount(), 2);
+    QCOMPARE(Utf8(form.ListBox1()->model()->index(0, 0).data().toString()), std::string("作成済み:01R/2006年05月28日東京.jvRA"));
+    QCOMPARE(Utf8(form.ListBox1()->model()->index(1, 0).data().toString()), std::string("作成済み:11R/2006年05月28日東京.jvRA"));
     QVERIFY(std::filesystem::exists(rig.dir.native() / "DATA" / "2006年05月28日東京.jvRA"));
 
     // The newest file's time stamp is the next start point, in the picker too.
@@ -241,7 +242,7 @@ void TestGetDataForm::readWithoutDownloadsSavesTheStartPoint()
     rig.jv.lastFileTimestamp = "00000000000000";
     JVCancelFlag() = true;
     form.ButtonStartClick();
-    QCOMPARE(form.ListBox1()->count(), 0);
+    QCOMPARE(form.ListBox1()->model()->rowCount(), 0);
     QCOMPARE(rig.jv.Count("JVRead"), 1);
     QCOMPARE(rig.LastTime(), std::string("2006/05/28 23:59:59")); // all-zero stamp: kept
 }
@@ -284,7 +285,7 @@ void TestGetDataForm::downloadsThenReadOnTheTimer()
     QCOMPARE(Seen(rig.notifier),
              (std::vector<std::string> {kStartBox, "beep", "info:データ作成が完了しました。", "beep"}));
     QCOMPARE(rig.Label(), std::string("データ読込み完了(1/1)"));
-    QCOMPARE(form.ListBox1()->count(), 1);
+    QCOMPARE(form.ListBox1()->model()->rowCount(), 1);
     // Every record was read: the start point moves on here too.
     QCOMPARE(rig.LastTime(), std::string("2006/05/29 09:00:00"));
     QVERIFY(form.ButtonStart()->isEnabled());
@@ -304,7 +305,7 @@ void TestGetDataForm::readErrorStatusErrorAndCloseErrorKeepTheStartPoint()
                                                                  "beep"}));
         QCOMPARE(rig.jv.Count("JVRead"), 3);
         QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
-        QCOMPARE(form.ListBox1()->count(), 1);
+        QCOMPARE(form.ListBox1()->model()->rowCount(), 1);
         QCOMPARE(rig.LastTime(), std::string());
     }
     {
@@ -394,7 +395,7 @@ void TestGetDataForm::cancelDuringTheRead()
     form.ButtonStartClick();
 
     QCOMPARE(rig.jv.Count("JVRead"), 3);
-    QCOMPARE(form.ListBox1()->count(), 2); // the record in hand is stored, no other
+    QCOMPARE(form.ListBox1()->model()->rowCount(), 2); // the record in hand is stored, no other
     QCOMPARE(Seen(rig.notifier),
              (std::vector<std::string> {kStartBox, "ask:データ取込を中止します。実行しますか？", "beep",
                                         "info:JVCancel:キャンセルされました", "beep"}));
@@ -446,8 +447,8 @@ void TestGetDataForm::logLinesArriveInBatchesWholeAndInOrder()
     form.ButtonStartClick();
 
     std::vector<std::string> shown;
-    for (int i = 0; i < form.ListBox1()->count(); ++i)
-        shown.push_back(Utf8(form.ListBox1()->item(i)->text()));
+    for (int i = 0; i < form.ListBox1()->model()->rowCount(); ++i)
+        shown.push_back(Utf8(form.ListBox1()->model()->index(i, 0).data().toString()));
     QCOMPARE(shown, expected);
     QCOMPARE(rig.Label(), std::string("データ読込み完了(40/40)"));
     QCOMPARE(form.ProgressBar2()->value(), 0);
@@ -585,7 +586,7 @@ void TestGetDataForm::sampleFeedDownloadAndResultsUpdate()
         QVERIFY(form.grab().save(shots + QStringLiteral("/getdata-download.png")));
     QTRY_VERIFY_WITH_TIMEOUT(!form.Running(), 60000);
     QCOMPARE(Seen(notifier), (std::vector<std::string> {kStartBox, "beep", "info:データ作成が完了しました。", "beep"}));
-    QVERIFY(form.ListBox1()->count() > 100);
+    QVERIFY(form.ListBox1()->model()->rowCount() > 100);
     QVERIFY(!main.AppSettings().Ini().ReadString(SettingsKey::kJvDataGet, SettingsKey::kLastTime, "").empty());
     form.done(QDialog::Accepted);
     QCOMPARE(main.DayEntries().size(), size_t(1));

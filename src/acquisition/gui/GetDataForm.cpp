@@ -14,7 +14,7 @@
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -138,7 +138,9 @@ void TGetDataForm::BuildControls()
     layout->addWidget(progressBar2_);
 
     layout->addWidget(Caption("作成済みデータ", this));
-    listBox1_ = new QListWidget(this);
+    listBox1_ = new QListView(this);
+    log_ = new LogLines(listBox1_);
+    listBox1_->setModel(log_);
     listBox1_->setObjectName(QStringLiteral("ListBox1"));
     listBox1_->setFont(GothicFont(12));
     listBox1_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -289,10 +291,8 @@ void TGetDataForm::ShowPending()
         progressBar2_->setMaximum(pending_.maximum2);
         progressBar2_->setValue(pending_.position2);
     }
-    if (!pending_.log.isEmpty()) {
-        listBox1_->addItems(pending_.log);
+    if (log_->Show())
         listBox1_->scrollToBottom();
-    }
     pending_ = Pending {};
     sinceShown_.start();
 }
@@ -327,13 +327,12 @@ void TGetDataForm::ReadProgress(int position, int maximum)
 
 void TGetDataForm::ClearLog()
 {
-    pending_.log.clear();
-    listBox1_->clear();
+    log_->Clear();
 }
 
 void TGetDataForm::LogLine(const std::string& line)
 {
-    pending_.log.append(Q(line));
+    log_->Add(line);
     if (!Reading())
         ShowPending();
 }
@@ -395,6 +394,53 @@ void TGetDataForm::StartTimeSaved(const std::string& slashed)
         Notify().Beep();
         Notify().Information(e.what());
     }
+}
+
+// ---------------------------------------------------------------------------
+// The log's lines
+
+int LogLines::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_shown;
+}
+
+QVariant LogLines::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() < 0 || index.row() >= m_shown)
+        return {};
+    return Q(Line(static_cast<std::size_t>(index.row())));
+}
+
+void LogLines::Add(std::string_view line)
+{
+    m_bytes.append(line);
+    m_ends.push_back(m_bytes.size());
+}
+
+bool LogLines::Show()
+{
+    const int count = static_cast<int>(m_ends.size());
+    if (count == m_shown)
+        return false;
+    beginInsertRows(QModelIndex(), m_shown, count - 1);
+    m_shown = count;
+    endInsertRows();
+    return true;
+}
+
+void LogLines::Clear()
+{
+    beginResetModel();
+    m_bytes.clear();
+    m_ends.clear();
+    m_shown = 0;
+    endResetModel();
+}
+
+std::string_view LogLines::Line(std::size_t i) const
+{
+    const std::size_t start = i == 0 ? 0 : m_ends[i - 1];
+    return std::string_view(m_bytes).substr(start, m_ends[i] - start);
 }
 
 } // namespace tervan

@@ -17,17 +17,20 @@
 #include "acquisition/StoredFiles.h"
 #include "platform/Clock.h"
 
+#include <QAbstractListModel>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QStringList>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class QDateTimeEdit;
 class QLabel;
-class QListWidget;
+class QListView;
 class QProgressBar;
 class QPushButton;
 class QTimer;
@@ -38,6 +41,29 @@ namespace tervan {
 class INotifier;
 class Settings;
 class TLabel3D;
+
+// The lines of the dialog's log: a download of many years writes millions,
+// and every one can be scrolled to. They are held as CP932 bytes one after
+// another, converted only when drawn; lines added wait until Show() tells
+// the list about them, in one batch.
+class LogLines : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    void Add(std::string_view line);
+    // Shows the lines added since the last time; whether there were any.
+    bool Show();
+    void Clear();
+    std::size_t Count() const { return m_ends.size(); }
+    std::string_view Line(std::size_t i) const;
+
+private:
+    std::string m_bytes;
+    std::vector<std::size_t> m_ends; // where each line ends in m_bytes
+    int m_shown = 0;                 // lines the list knows of
+};
 
 class TGetDataForm : public QDialog, private ReadLoopNotifier {
     Q_OBJECT
@@ -75,7 +101,8 @@ public:
     TLabel3D* ProgressLabel() const { return progressLabel_; }
     QProgressBar* ProgressBar1() const { return progressBar1_; }
     QProgressBar* ProgressBar2() const { return progressBar2_; }
-    QListWidget* ListBox1() const { return listBox1_; }
+    QListView* ListBox1() const { return listBox1_; }
+    const LogLines& Log() const { return *log_; }
     QDateTimeEdit* DateTimePicker1() const { return dateTimePicker1_; }
     QTimer* TimerJVStatus() const { return timerJVStatus_; }
     // The picker's date and time.
@@ -121,7 +148,6 @@ private:
         bool label = false, bar1 = false, bar2 = false;
         std::string labelText;
         int position1 = 0, maximum1 = 1, position2 = 0, maximum2 = 1;
-        QStringList log;
     } pending_;
     QElapsedTimer sinceShown_;
     QElapsedTimer sincePump_;
@@ -132,7 +158,8 @@ private:
     TLabel3D* progressLabel_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
     QProgressBar* progressBar2_ = nullptr;
-    QListWidget* listBox1_ = nullptr;
+    QListView* listBox1_ = nullptr;
+    LogLines* log_ = nullptr;
     QDateTimeEdit* dateTimePicker1_ = nullptr;
     QTimer* timerJVStatus_ = nullptr;
 };

@@ -74,14 +74,15 @@ std::filesystem::path FinalTarget(const std::filesystem::path& native, std::stri
 
 // Temporary files that a rewrite killed part way left behind: removed once
 // per folder, before the first rewrite of this run into it.
-void RemoveStaleTemps(const std::string& dir)
+// Returns whether it looked (and may have changed the folder).
+bool RemoveStaleTemps(const std::string& dir)
 {
     static std::unordered_set<std::string> done;
     if (!done.insert(dir).second)
-        return;
+        return false;
     DIR* d = ::opendir(dir.c_str());
     if (d == nullptr)
-        return;
+        return true;
     std::vector<std::string> stale;
     const size_t suffix = sizeof kTempSuffix - 1;
     while (const dirent* e = ::readdir(d)) {
@@ -99,30 +100,43 @@ void RemoveStaleTemps(const std::string& dir)
         if (::unlink(full.c_str()) == 0)
             detail::NoteFolderChange(dir, name, false, before);
     }
+    return true;
 }
 
 } // namespace
 
-std::filesystem::path ToNative(std::string_view path)
+namespace {
+
+// The native form of a path as written, without looking at the disk.
+std::filesystem::path AsWritten(std::string_view path, std::vector<std::string>& parts, bool& absolute)
 {
-    bool absolute = false;
-    std::vector<std::string> parts = SplitPath(path, absolute);
+    parts = SplitPath(path, absolute);
     std::filesystem::path native = absolute ? std::filesystem::path("/") : std::filesystem::path();
     for (const std::string& part : parts)
         native /= NativeName(part);
     if (native.empty())
         native = ".";
-    if (Exists(native))
-        return native;
+    return native;
+}
 
+// The native path of a name that does not exist as written (`native`): the
+// name in other letter case where there is one. `seen` gets the stamp of the
+// folder looked in when only the last name was missing.
+std::filesystem::path ResolveMissing(const std::filesystem::path& native, const std::vector<std::string>& parts,
+                                     bool absolute, detail::FolderStamp* seen)
+{
     // Most often only the last name is missing, in a folder that exists as
     // written: its index tells the name in other case, if there is one.
     const std::string last = native.filename().string();
     const std::filesystem::path parent = native.parent_path();
-    struct stat st;
-    if (!parent.empty() && last != "." && last != ".." && ::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        const std::string found = detail::FindNameInFolder(parent.string(), last);
-        return found.empty() ? native : parent / found;
+    if (!parent.empty() && last != "." && last != "..") {
+        detail::FolderStamp stamp;
+        const std::string found = detail::FindNameInFolder(parent.string(), last, &stamp);
+        if (stamp.valid) {
+            if (seen)
+                *seen = stamp;
+            return found.empty() ? native : parent / found;
+        }
     }
 
     // Resolve part by part: a name missing as written may exist in other
@@ -142,6 +156,18 @@ std::filesystem::path ToNative(std::string_view path)
         resolved = candidate;
     }
     return resolved;
+}
+
+} // namespace
+
+std::filesystem::path ToNative(std::string_view path)
+{
+    bool absolute = false;
+    std::vector<std::string> parts;
+    const std::filesystem::path native = AsWritten(path, parts, absolute);
+    if (Exists(native))
+        return native;
+    return ResolveMissing(native, parts, absolute, nullptr);
 }
 
 std::string FromNative(const std::filesystem::path& path)
@@ -198,8 +224,18 @@ void CreateDirs(std::string_view path)
 bool ReadFile(std::string_view path, std::string& contents)
 {
     contents.clear();
-    std::filesystem::path native = ToNative(path);
-    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened as written first: a name in other letter case is looked for
+    // only when that fails.
+    bool absolute = false;
+    std::vector<std::string> parts;
+    const std::filesystem::path written = AsWritten(path, parts, absolute);
+    int fd = ::open(written.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        const std::filesystem::path native = ResolveMissing(written, parts, absolute, nullptr);
+        if (native == written)
+            return false;
+        fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    }
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return false;
@@ -228,16 +264,30 @@ bool ReadFile(std::string_view path, std::string& contents)
 
 void RewriteFile(std::string_view path, std::string_view contents)
 {
-    std::filesystem::path native = ToNative(path);
+    // The name as written, else in other letter case; a name found in
+    // neither is made as written. The folder's stamp from the lookup serves
+    // as its stamp before the change.
+    bool absolute = false;
+    std::vector<std::string> parts;
+    std::filesystem::path native = AsWritten(path, parts, absolute);
     struct stat old;
     bool replacing = ::lstat(native.c_str(), &old) == 0;
+    detail::FolderStamp before;
+    if (!replacing) {
+        const std::filesystem::path resolved = ResolveMissing(native, parts, absolute, &before);
+        if (resolved != native) {
+            native = resolved;
+            replacing = ::lstat(native.c_str(), &old) == 0;
+        }
+    }
     if (replacing && S_ISLNK(old.st_mode)) {
         native = FinalTarget(native, path);
         replacing = ::stat(native.c_str(), &old) == 0;
+        before = {};
     }
     const std::string dir = FolderOf(native);
-    RemoveStaleTemps(dir);
-    const detail::FolderStamp before = detail::StampOf(dir);
+    if (RemoveStaleTemps(dir) || !before.valid)
+        before = detail::StampOf(dir);
     std::filesystem::path temp = native;
     temp += kTempSuffix;
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

@@ -100,8 +100,10 @@ FolderStamp StampOf(const std::string& dir)
     return s;
 }
 
-std::string FindNameInFolder(const std::string& dir, const std::string& name)
+std::string FindNameInFolder(const std::string& dir, const std::string& name, FolderStamp* seen)
 {
+    if (seen)
+        *seen = FolderStamp {};
     const FolderStamp now = StampOf(dir);
     if (!now.valid)
         return {};
@@ -119,12 +121,19 @@ std::string FindNameInFolder(const std::string& dir, const std::string& name)
     auto it = index.names.find(folded);
     if (it != index.names.end()) {
         // A name that went away by another hand is looked for again.
-        if (ExistsAsWritten(dir, it->second))
+        if (ExistsAsWritten(dir, it->second)) {
+            if (seen)
+                *seen = index.stamp;
             return it->second;
+        }
         Build(dir, index, StampOf(dir));
+        if (seen)
+            *seen = index.stamp;
         it = index.names.find(folded);
         return it != index.names.end() ? it->second : std::string();
     }
+    if (seen)
+        *seen = index.stamp;
     if (index.missing.size() < kMaxMissing
         && std::find(index.missing.begin(), index.missing.end(), name) == index.missing.end())
         index.missing.push_back(name);

@@ -25,8 +25,10 @@ struct FolderStamp {
 FolderStamp StampOf(const std::string& dir);
 
 // The existing name in `dir` equal to `name` without regard to ASCII letter
-// case; empty when there is none (or the folder cannot be read).
-std::string FindNameInFolder(const std::string& dir, const std::string& name);
+// case; empty when there is none (or the folder cannot be read). `seen`, if
+// given, gets the folder's stamp the answer is true for (not valid when the
+// folder cannot be read).
+std::string FindNameInFolder(const std::string& dir, const std::string& name, FolderStamp* seen = nullptr);
 
 // The layer changed `dir` itself: `name` was added (added) or removed.
 // `before` is the folder's stamp taken before the change: an index that was
