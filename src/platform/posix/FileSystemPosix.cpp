@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "platform/FileSystemShared.h"
 #include "platform/posix/FolderIndex.h"
 #include "reference/ShiftJis.h"
 
@@ -16,18 +17,9 @@
 namespace tervan::fs {
 namespace {
 
-std::function<void(std::string_view)>& RewriteHook()
-{
-    static std::function<void(std::string_view)> hook;
-    return hook;
-}
-
 [[noreturn]] void Fail(const char* what, std::string_view path, int err)
 {
-    std::string msg = SJ("ファイル操作に失敗しました") + " (" + what + "): " + std::string(path);
-    if (err != 0)
-        msg += " - " + Utf8ToCp932(std::strerror(err));
-    throw FileError(msg);
+    detail::FailFileOperation(what, path, static_cast<int>(err));
 }
 
 bool Exists(const std::filesystem::path& p)
@@ -318,9 +310,9 @@ void RewriteFile(std::string_view path, std::string_view contents)
     fd = -1;
     if (closed != 0)
         drop("close", errno);
-    if (RewriteHook()) {
+    if (detail::RewriteHook()) {
         try {
-            RewriteHook()(path);
+            detail::RewriteHook()(path);
         } catch (...) {
             ::unlink(temp.c_str());
             throw;
@@ -358,11 +350,6 @@ std::vector<std::string> ListFiles(std::string_view dir, std::string_view mask)
     }
     std::sort(names.begin(), names.end());
     return names;
-}
-
-void SetRewriteHook(std::function<void(std::string_view path)> hook)
-{
-    RewriteHook() = std::move(hook);
 }
 
 std::string ExecutableDir()

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/File.h"
+#include "platform/FileSystemShared.h"
 #include "platform/win/WinText.h"
 #include "reference/ShiftJis.h"
 
@@ -16,18 +17,9 @@
 namespace tervan::fs {
 namespace {
 
-std::function<void(std::string_view)>& RewriteHook()
-{
-    static std::function<void(std::string_view)> hook;
-    return hook;
-}
-
 [[noreturn]] void Fail(const char* what, std::string_view path, DWORD err)
 {
-    std::string msg = SJ("ファイル操作に失敗しました") + " (" + what + "): " + std::string(path);
-    if (err != 0)
-        msg += " - " + SystemErrorText(static_cast<int>(err));
-    throw FileError(msg);
+    detail::FailFileOperation(what, path, static_cast<int>(err));
 }
 
 DWORD Attributes(std::string_view path)
@@ -212,9 +204,9 @@ void RewriteFile(std::string_view path, std::string_view contents)
             Fail("close", path, err);
         }
     }
-    if (RewriteHook()) {
+    if (detail::RewriteHook()) {
         try {
-            RewriteHook()(path);
+            detail::RewriteHook()(path);
         } catch (...) {
             ::DeleteFileW(temp.c_str());
             throw;
@@ -257,11 +249,6 @@ std::vector<std::string> ListFiles(std::string_view dir, std::string_view mask)
     ::FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-void SetRewriteHook(std::function<void(std::string_view path)> hook)
-{
-    RewriteHook() = std::move(hook);
 }
 
 std::string ExecutableDir()
