@@ -79,12 +79,7 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         out << "\n";
     }
     if (writeCsv) {
-        const std::string path = Utf8ToCp932(csv);
-        try {
-            fs::RewriteFile(path, CsvText(BacktestHeading(range, by), grid.Rows()));
-        } catch (const fs::FileError& e) {
-            throw fs::FileError(SJ("ＣＳＶファイルを書き込めませんでした。") + "\r\n" + path + "\r\n" + e.what());
-        }
+        WriteCsvText(Utf8ToCp932(csv), BacktestHeading(range, by), grid.Rows());
     }
     err << "backtest: " << result.days << " days, " << result.races << " races\n";
     return 0;
