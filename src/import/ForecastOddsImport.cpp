@@ -194,8 +194,11 @@ ForecastImportResult ConvertMember(const std::string& base, const std::string& f
     try {
         r = ConvertExtracted(base, folder, member, source, key, since2005);
     } catch (const fs::FileError&) {
-        std::error_code ec;
-        std::filesystem::remove(fs::ToNative(path), ec);
+        try {
+            fs::DeleteFile(path);
+        } catch (const fs::FileError&) {
+            // The first failure is the one reported.
+        }
         throw;
     }
     fs::DeleteFile(path);

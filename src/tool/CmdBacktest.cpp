@@ -2,13 +2,11 @@
 #include "tool/ToolCommand.h"
 
 #include "app/Backtest.h"
-#include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 #include "views/BacktestTable.h"
 #include "views/CsvExport.h"
 
-#include <charconv>
 #include <ostream>
 
 namespace tervan::tool {
@@ -25,14 +23,6 @@ const ToolCommand kCommand {
     Run,
 };
 const ToolCommandRegistration kRegistration(kCommand);
-
-bool ParseDate(const std::string& text, long& date)
-{
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, date);
-    return text.size() == 8 && ec == std::errc() && ptr == end
-        && IsCalendarDate(static_cast<int>(date / 10000), static_cast<int>(date / 100 % 100), static_cast<int>(date % 100));
-}
 
 bool ParseBreakdown(const std::string& text, BacktestBreakdown& by)
 {
@@ -57,7 +47,7 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     BacktestBreakdown by = BacktestBreakdown::None;
     std::string text, csv;
     for (auto [option, date] : {std::pair {"--from", &range.from}, std::pair {"--to", &range.to}}) {
-        if (TakeOption(args, option, text) && !ParseDate(text, *date)) {
+        if (TakeOption(args, option, text) && !ParseDateOption(text, *date)) {
             err << "backtest: " << option << " needs a date yyyymmdd, not '" << text << "'\n";
             return 2;
         }
@@ -89,12 +79,7 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         out << "\n";
     }
     if (writeCsv) {
-        const std::string path = Utf8ToCp932(csv);
-        try {
-            fs::RewriteFile(path, CsvText(BacktestHeading(range, by), grid.Rows()));
-        } catch (const fs::FileError& e) {
-            throw fs::FileError(SJ("ＣＳＶファイルを書き込めませんでした。") + "\r\n" + path + "\r\n" + e.what());
-        }
+        WriteCsvText(Utf8ToCp932(csv), BacktestHeading(range, by), grid.Rows());
     }
     err << "backtest: " << result.days << " days, " << result.races << " races\n";
     return 0;

@@ -55,12 +55,11 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     }
     if (TakeOption(args, "--today", text)) {
         long value = 0;
-        const bool ok = text.size() == 8 && ParseNumber(text, value);
-        options.today = DateTime {static_cast<int>(value / 10000), static_cast<int>(value / 100 % 100), static_cast<int>(value % 100)};
-        if (!ok || !IsCalendarDate(options.today.year, options.today.month, options.today.day)) {
+        if (!ParseDateOption(text, value)) {
             err << "make-sample-feed: --today needs a date yyyymmdd, not '" << text << "'\n";
             return 2;
         }
+        options.today = DateTime {static_cast<int>(value / 10000), static_cast<int>(value / 100 % 100), static_cast<int>(value % 100)};
     }
     if (TakeOption(args, "--days", text) && !ParseNumber(text, options.days)) {
         err << "make-sample-feed: --days needs a number, not '" << text << "'\n";

@@ -29,5 +29,8 @@ bool TakeOption(std::vector<std::string>& args, const std::string& name, std::st
 bool TakeFlag(std::vector<std::string>& args, const std::string& name);
 // Prints "usage: tervan-tool <usage>" to err and returns 2.
 int UsageError(const ToolCommand& command, std::ostream& err);
+// Reads a date option's "yyyymmdd" (eight digits naming a calendar date)
+// into date; false for any other text.
+bool ParseDateOption(const std::string& text, long& date);
 
 } // namespace tervan::tool

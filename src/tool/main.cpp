@@ -1,11 +1,13 @@
 // tervan-tool: the program's work without a window, for scripts and tests.
 #include "tool/ToolCommand.h"
 
+#include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -62,6 +64,14 @@ int UsageError(const ToolCommand& command, std::ostream& err)
 {
     err << "usage: tervan-tool " << command.usage << "\n";
     return 2;
+}
+
+bool ParseDateOption(const std::string& text, long& date)
+{
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, date);
+    return text.size() == 8 && ec == std::errc() && ptr == end
+        && IsCalendarDate(static_cast<int>(date / 10000), static_cast<int>(date / 100 % 100), static_cast<int>(date % 100));
 }
 
 } // namespace tervan::tool

@@ -9,6 +9,12 @@ namespace {
 
 bool IsBlankByte(unsigned char c) { return c <= 0x20; }
 
+// The failure of a CSV export: what the user is told, with the system's text.
+fs::FileError CsvFailure(std::string_view path, const fs::FileError& e)
+{
+    return fs::FileError(SJ("ＣＳＶファイルを書き込めませんでした。") + "\r\n" + std::string(path) + "\r\n" + e.what());
+}
+
 // Spaces and control bytes stripped from both ends, as the file name rule
 // trims the stem.
 std::string_view TrimBlanks(std::string_view text)
@@ -127,15 +133,24 @@ std::string ListCsvFilePath(std::string_view base, std::string_view dayEntry)
 void WriteCsvFile(std::string_view base, std::string_view path, std::string_view heading,
                   const std::vector<std::vector<std::string>>& rows)
 {
-    const std::string text = CsvText(heading, rows);
     try {
         std::string folder(base);
         while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
             folder.pop_back();
         fs::CreateDir(folder + "\\CSV");
+    } catch (const fs::FileError& e) {
+        throw CsvFailure(path, e);
+    }
+    WriteCsvText(path, heading, rows);
+}
+
+void WriteCsvText(std::string_view path, std::string_view heading, const std::vector<std::vector<std::string>>& rows)
+{
+    const std::string text = CsvText(heading, rows);
+    try {
         fs::RewriteFile(path, text);
     } catch (const fs::FileError& e) {
-        throw fs::FileError(SJ("ＣＳＶファイルを書き込めませんでした。") + "\r\n" + std::string(path) + "\r\n" + e.what());
+        throw CsvFailure(path, e);
     }
 }
 

@@ -54,4 +54,8 @@ inline void WriteCsvFile(std::string_view base, std::string_view path, std::stri
     WriteCsvFile(base, path, heading, grid.Rows());
 }
 
+// Writes a CSV file at a path of the caller's choice (no "\CSV\" folder is
+// made), rewritten whole; throws fs::FileError with the same message.
+void WriteCsvText(std::string_view path, std::string_view heading, const std::vector<std::vector<std::string>>& rows);
+
 } // namespace tervan

@@ -196,7 +196,8 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
     split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
 
-    AllDaysBtnClick();
+    // The range is set from the stored days when the page is first shown, not
+    // here: the main window makes this page at start-up, seen or not.
     ShowTable();
     ShowChart();
 }
@@ -231,8 +232,8 @@ std::string TBacktestTab::Heading() const
 void TBacktestTab::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // New days may have been stored since: the range follows them until the
-    // user sets it.
+    // All the stored days, and later new days stored since: the range follows
+    // them until the user sets it.
     if (!rangeTouched_ && !Running())
         AllDaysBtnClick();
 }

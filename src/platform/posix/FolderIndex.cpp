@@ -1,5 +1,7 @@
 #include "platform/posix/FolderIndex.h"
 
+#include "platform/PathText.h"
+
 #include <algorithm>
 #include <dirent.h>
 #include <mutex>
@@ -34,15 +36,6 @@ std::unordered_map<std::string, Index>& Indexes()
     return map;
 }
 
-std::string Folded(const std::string& name)
-{
-    std::string out(name);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 bool ExistsAsWritten(const std::string& dir, const std::string& name)
 {
     struct stat st;
@@ -63,7 +56,7 @@ void Build(const std::string& dir, Index& index, const FolderStamp& stamp)
         const std::string name = e->d_name;
         if (name == "." || name == "..")
             continue;
-        index.names.emplace(Folded(name), name); // the first of several variants wins
+        index.names.emplace(FoldAscii(name), name); // the first of several variants wins
     }
     ::closedir(d);
 }
@@ -74,7 +67,7 @@ bool TakeInMadeNames(const std::string& dir, Index& index)
 {
     bool any = false;
     for (const std::string& name : index.missing) {
-        const std::string folded = Folded(name);
+        const std::string folded = FoldAscii(name);
         if (index.names.count(folded) == 0 && ExistsAsWritten(dir, name)) {
             index.names.emplace(folded, name);
             any = true;
@@ -117,7 +110,7 @@ std::string FindNameInFolder(const std::string& dir, const std::string& name, Fo
         else
             Build(dir, index, now);
     }
-    const std::string folded = Folded(name);
+    const std::string folded = FoldAscii(name);
     auto it = index.names.find(folded);
     if (it != index.names.end()) {
         // A name that went away by another hand is looked for again.
@@ -152,7 +145,7 @@ void NoteFolderChange(const std::string& dir, const std::string& name, bool adde
         Indexes().erase(found);
         return;
     }
-    const std::string folded = Folded(name);
+    const std::string folded = FoldAscii(name);
     if (added) {
         index.names.emplace(folded, name);
     } else {
