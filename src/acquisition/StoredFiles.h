@@ -163,7 +163,6 @@ public:
     // Called between the files a flush writes (a window lets its messages
     // through, so that it stays responsive while many files are written).
     void SetFlushPump(std::function<void()> pump) { m_flushPump = std::move(pump); }
-    std::size_t HeldBytes() const { return m_heldBytes; }
     std::size_t HeldFiles() const { return m_held.size(); }
 
     // Counts since construction.

@@ -40,9 +40,6 @@ public:
     QComboBox* BreakdownCombo() const { return breakdownCombo_; }
     QPushButton* CalcBtn() const { return calcBtn_; }
     TStringGrid* Grid() const { return grid_; }
-    QProgressBar* ProgressBar() const { return progressBar_; }
-    QChartView* ChartView() const { return chartView_; }
-    QLabel* StatusLabel() const { return statusLabel_; }
 
     bool Running() const { return worker_.joinable(); }
     const BacktestResult& Result() const { return result_; }

@@ -166,10 +166,4 @@ void NoteFolderMade(const std::string& dir)
     index.stamp = now;
 }
 
-void ForgetFolderIndexes()
-{
-    std::lock_guard<std::mutex> guard(Lock());
-    Indexes().clear();
-}
-
 } // namespace tervan::fs::detail

@@ -38,7 +38,4 @@ void NoteFolderChange(const std::string& dir, const std::string& name, bool adde
 // The layer made `dir`: it is empty, so its index needs no scan.
 void NoteFolderMade(const std::string& dir);
 
-// Forgets every index (tests).
-void ForgetFolderIndexes();
-
 } // namespace tervan::fs::detail
