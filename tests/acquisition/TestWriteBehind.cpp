@@ -60,11 +60,11 @@ void SeedBase(const sfs::path& base, std::mt19937& rng)
         sfs::create_directories(base / d);
     RecordSpec ra;
     std::string line = MakeRecord(ra).substr(0, 1270);
-    WriteAll(base / "DATA" / "2006年05月28日東京.jvRA", std::string(1270, ' ') + "\r\n" + line + "\r\n");
+    WriteAll(base / "DATA" / U8Path("2006年05月28日東京.jvRA"), std::string(1270, ' ') + "\r\n" + line + "\r\n");
     std::string slots;
     for (int i = 0; i < 100; ++i)
         slots += std::string(553, ' ') + "\r\n";
-    WriteAll(base / "DATA" / "2006年05月27日東京.jvSEr", slots);
+    WriteAll(base / "DATA" / U8Path("2006年05月27日東京.jvSEr"), slots);
     RecordSpec se;
     se.kind = "SE";
     se.filler = std::string(1, static_cast<char>('a' + rng() % 3));
