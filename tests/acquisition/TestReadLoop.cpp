@@ -467,7 +467,7 @@ void ExpectWholeFiles(const sfs::path& base)
             continue;
         SCOPED_TRACE(rel);
         EXPECT_EQ(rel.find(".tmp~"), std::string::npos);
-        const std::string ext = sfs::path(rel).extension().string();
+        const std::string ext = U8Path(rel).extension().string();
         const size_t width = ext == ".jvRA" || ext == ".jvSERA" ? 1270 : ext == ".jvHR" ? 717 : 553;
         ASSERT_EQ(text.size() % (width + 2), 0u);
         const std::vector<std::string_view> lines = SplitLines(text);

@@ -157,19 +157,19 @@ TEST(WriteBehind, SampleImportKeepsItsCommittedBytesAndASecondImportChangesNothi
             if (e.is_regular_file()) {
                 char hex[17];
                 std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(Fnv(ReadAll(e.path()))));
-                rows.push_back(std::string(hex) + "  " + sfs::relative(e.path(), root.native() / "base").string());
+                rows.push_back(std::string(hex) + "  " + U8Text(sfs::relative(e.path(), root.native() / "base")));
             }
     for (const auto& d : sfs::directory_iterator(root.native() / "base" / "SEI")) {
         std::vector<std::string> names;
         for (const auto& e : sfs::directory_iterator(d.path()))
-            names.push_back(e.path().filename().string());
+            names.push_back(U8Text(e.path().filename()));
         std::sort(names.begin(), names.end());
         std::uint64_t h = 0xcbf29ce484222325ull;
         for (const std::string& n : names)
-            h = Fnv(ReadAll(d.path() / n), Fnv(n + "\n", h));
+            h = Fnv(ReadAll(d.path() / U8Path(n)), Fnv(n + "\n", h));
         char hex[17];
         std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
-        rows.push_back(std::string(hex) + "  SEI/" + d.path().filename().string() + "/* (" + std::to_string(names.size())
+        rows.push_back(std::string(hex) + "  SEI/" + U8Text(d.path().filename()) + "/* (" + std::to_string(names.size())
                        + " files)");
     }
     std::sort(rows.begin(), rows.end(), [](const std::string& a, const std::string& b) {
