@@ -83,7 +83,7 @@ inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& 
     std::map<std::string, std::string> files;
     for (const auto& e : std::filesystem::recursive_directory_iterator(root))
         if (e.is_regular_file())
-            files[std::filesystem::relative(e.path(), root).string()] = ReadAll(e.path());
+            files[U8Text(std::filesystem::relative(e.path(), root))] = ReadAll(e.path());
     return files;
 }
 

@@ -197,8 +197,8 @@ TEST_F(StandInTest, FeedFolderComesFromItsOwnSettings)
     EXPECT_EQ(jv.FeedFolder(), fs::Join(base.path(), "sample-feed"));
     EXPECT_EQ(jv.JVSetUIProperties(), -100); // no dialog in this program
 
-    sfs::create_directory(base.native() / "他のフィード");
-    WriteFeedFile(base.native() / "他のフィード", "RACE20070101000000.jvd", {raRec});
+    sfs::create_directory(base.native() / U8Path("他のフィード"));
+    WriteFeedFile(base.native() / U8Path("他のフィード"), "RACE20070101000000.jvd", {raRec});
     std::string shown;
     JVLinkStandIn::SetFolderChooser([&shown](const std::string& current) -> std::optional<std::string> {
         shown = current;

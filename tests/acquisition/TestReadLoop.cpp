@@ -205,7 +205,7 @@ TEST_F(ReadLoopTest, ReadWithoutDownloadsStoresRecordsAndSavesTheStartTime)
     };
     EXPECT_EQ(notifier.events, expected);
     EXPECT_EQ(notifier.pumps, 8); // before every JVRead, and after each file the last flush writes
-    EXPECT_TRUE(sfs::exists(base.native() / "DATA" / "2006年05月28日東京.jvRA"));
+    EXPECT_TRUE(sfs::exists(base.native() / "DATA" / U8Path("2006年05月28日東京.jvRA")));
     EXPECT_EQ(dl.CurrentState(), JVDownload::State::Idle);
 }
 
@@ -346,14 +346,14 @@ TEST(ReadLoopHeldWrites, EveryWayTheLoopEndsWritesWhatWasMergedAndAFailedWriteKe
             RecordSpec ra, hr;
             hr.kind = "HR";
             jv.AddRecord(MakeRecord(ra));
-            const sfs::path raceFile = base.native() / "DATA" / "2006年05月28日東京.jvRA";
+            const sfs::path raceFile = base.native() / "DATA" / U8Path("2006年05月28日東京.jvRA");
             bool writtenDuringTheLoop = false;
             if (stop == Limit) {
                 files.SetHoldLimit(100); // the race file alone passes it
                 notifier.onPump = [&](int) { writtenDuringTheLoop = writtenDuringTheLoop || sfs::exists(raceFile); };
             }
             if (stop == FileFailure) // a folder where the payout file should be: reading it fails
-                sfs::create_directory(base.native() / "DATA" / "2006年05月28日東京.jvHR");
+                sfs::create_directory(base.native() / "DATA" / U8Path("2006年05月28日東京.jvHR"));
             if (stop == FileFailure || stop == Limit || stop == End)
                 jv.AddRecord(MakeRecord(hr));
             if (stop == ReadError)
@@ -403,7 +403,7 @@ TEST_F(ReadLoopTest, RealtimeUpdateBeepsAndStoresOnlyWhatItMay)
     EXPECT_EQ(notifier.Only({"beep"}).size(), 2u);
     // A day without a race file gains only its payout file.
     EXPECT_EQ(Snapshot(base.native()).size(), 1u);
-    EXPECT_TRUE(sfs::exists(base.native() / "DATA" / "2006年05月28日東京.jvHR"));
+    EXPECT_TRUE(sfs::exists(base.native() / "DATA" / U8Path("2006年05月28日東京.jvHR")));
 
     // A failed open beeps three times; a set cancel flag reads nothing.
     jv.calls.clear();
@@ -467,7 +467,7 @@ void ExpectWholeFiles(const sfs::path& base)
             continue;
         SCOPED_TRACE(rel);
         EXPECT_EQ(rel.find(".tmp~"), std::string::npos);
-        const std::string ext = sfs::path(rel).extension().string();
+        const std::string ext = U8Path(rel).extension().string();
         const size_t width = ext == ".jvRA" || ext == ".jvSERA" ? 1270 : ext == ".jvHR" ? 717 : 553;
         ASSERT_EQ(text.size() % (width + 2), 0u);
         const std::vector<std::string_view> lines = SplitLines(text);

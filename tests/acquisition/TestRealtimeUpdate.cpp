@@ -62,7 +62,7 @@ protected:
     }
     std::filesystem::path DataFile(const char* ext) const
     {
-        return dir.native() / "DATA" / (std::string("2006年05月28日東京") + ext);
+        return dir.native() / "DATA" / U8Path(std::string("2006年05月28日東京") + ext);
     }
 
     TempDir dir;

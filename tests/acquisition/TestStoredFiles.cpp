@@ -33,7 +33,7 @@ protected:
         for (const char* d : {"DATA", "SEI", "SEIR"})
             sfs::create_directory(dir.native() / d);
     }
-    sfs::path DataFile(std::string_view utf8Name) const { return dir.native() / "DATA" / std::string(utf8Name); }
+    sfs::path DataFile(std::string_view utf8Name) const { return dir.native() / "DATA" / U8Path(utf8Name); }
     std::vector<std::string> Store(const RecordSpec& s, long threshold = kThreshold)
     {
         return files.StoreAccumulated(MakeRecord(s), threshold);

@@ -60,11 +60,11 @@ void SeedBase(const sfs::path& base, std::mt19937& rng)
         sfs::create_directories(base / d);
     RecordSpec ra;
     std::string line = MakeRecord(ra).substr(0, 1270);
-    WriteAll(base / "DATA" / "2006年05月28日東京.jvRA", std::string(1270, ' ') + "\r\n" + line + "\r\n");
+    WriteAll(base / "DATA" / U8Path("2006年05月28日東京.jvRA"), std::string(1270, ' ') + "\r\n" + line + "\r\n");
     std::string slots;
     for (int i = 0; i < 100; ++i)
         slots += std::string(553, ' ') + "\r\n";
-    WriteAll(base / "DATA" / "2006年05月27日東京.jvSEr", slots);
+    WriteAll(base / "DATA" / U8Path("2006年05月27日東京.jvSEr"), slots);
     RecordSpec se;
     se.kind = "SE";
     se.filler = std::string(1, static_cast<char>('a' + rng() % 3));
@@ -157,19 +157,19 @@ TEST(WriteBehind, SampleImportKeepsItsCommittedBytesAndASecondImportChangesNothi
             if (e.is_regular_file()) {
                 char hex[17];
                 std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(Fnv(ReadAll(e.path()))));
-                rows.push_back(std::string(hex) + "  " + sfs::relative(e.path(), root.native() / "base").string());
+                rows.push_back(std::string(hex) + "  " + U8Text(sfs::relative(e.path(), root.native() / "base")));
             }
     for (const auto& d : sfs::directory_iterator(root.native() / "base" / "SEI")) {
         std::vector<std::string> names;
         for (const auto& e : sfs::directory_iterator(d.path()))
-            names.push_back(e.path().filename().string());
+            names.push_back(U8Text(e.path().filename()));
         std::sort(names.begin(), names.end());
         std::uint64_t h = 0xcbf29ce484222325ull;
         for (const std::string& n : names)
-            h = Fnv(ReadAll(d.path() / n), Fnv(n + "\n", h));
+            h = Fnv(ReadAll(d.path() / U8Path(n)), Fnv(n + "\n", h));
         char hex[17];
         std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
-        rows.push_back(std::string(hex) + "  SEI/" + d.path().filename().string() + "/* (" + std::to_string(names.size())
+        rows.push_back(std::string(hex) + "  SEI/" + U8Text(d.path().filename()) + "/* (" + std::to_string(names.size())
                        + " files)");
     }
     std::sort(rows.begin(), rows.end(), [](const std::string& a, const std::string& b) {

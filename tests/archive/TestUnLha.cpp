@@ -61,7 +61,7 @@ std::vector<std::string> Tree(const stdfs::path& root)
 {
     std::vector<std::string> names;
     for (const auto& e : stdfs::recursive_directory_iterator(root))
-        names.push_back(stdfs::relative(e.path(), root).generic_string());
+        names.push_back(test::U8Text(stdfs::relative(e.path(), root)));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -123,9 +123,9 @@ std::vector<std::string> LowerTree(const stdfs::path& root)
 stdfs::path FindNoCase(const stdfs::path& folder, const std::string& name)
 {
     for (const auto& e : stdfs::directory_iterator(folder))
-        if (test::ManifestName(e.path().filename().string()) == test::ManifestName(name))
+        if (test::ManifestName(test::U8Text(e.path().filename())) == test::ManifestName(name))
             return e.path();
-    return folder / name;
+    return folder / test::U8Path(name);
 }
 
 // Members outside stored folders are written with their manifest's size and
@@ -435,7 +435,7 @@ TEST(UnLha, NamePatternsChooseTheMembers)
         x.unlha.Extract();
         std::vector<std::string> files;
         for (const std::string& f : Tree(out.native()))
-            if (stdfs::is_regular_file(out.native() / f))
+            if (stdfs::is_regular_file(out.native() / test::U8Path(f)))
                 files.push_back(f);
         return files;
     };
@@ -551,7 +551,7 @@ TEST(UnLhaTool, PrintsEachProblemAndTheCountLast)
     EXPECT_EQ(stdoutText, "error 25326 Unsupported compression method: b.txt\nextracted 2\n");
     EXPECT_EQ(test::RunTool({"unlha", Fixture("sjis-name.lzh").string(), out.native().string()}, stdoutText), 0);
     EXPECT_EQ(stdoutText, "extracted 1\n");
-    EXPECT_TRUE(stdfs::exists(out.native() / "表.txt"));
+    EXPECT_TRUE(stdfs::exists(out.native() / test::U8Path("表.txt")));
     EXPECT_EQ(test::RunTool({"unlha", Fixture("jlha-dir.lzh").string(), out.native().string()}, stdoutText), 1);
     EXPECT_EQ(stdoutText, "error 25235 Error opening file: odds\\kol.txt\nextracted 1\n");
 

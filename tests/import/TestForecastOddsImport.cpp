@@ -87,7 +87,7 @@ struct ImportFixture {
         WriteAll(lzh / archiveName, bytes);
         return ImportForecastOdds(fs::FromNative(base), fs::FromNative(lzh / archiveName), since2005);
     }
-    std::filesystem::path Yoz(const std::string& utf8Name) const { return base / "DATA" / utf8Name; }
+    std::filesystem::path Yoz(const std::string& utf8Name) const { return base / "DATA" / test::U8Path(utf8Name); }
 };
 
 std::vector<std::string> Records(const std::string& file)
@@ -395,14 +395,14 @@ TEST(ForecastImportTool, PrintsTheMessageAndCreatesTheFolders)
     EXPECT_EQ(out, "KOL予想オッズデータを解凍し、2005年01月05日のデータを保存しました。データを再読込すると反映されます。\n");
     for (const char* folder : {"DATA", "SEI", "SEIR", "yLZH"})
         EXPECT_TRUE(std::filesystem::is_directory(base / folder)) << folder;
-    EXPECT_EQ(ReadAll(base / "DATA" / "2005年01月05日.yoz").size(), 1461u);
+    EXPECT_EQ(ReadAll(base / "DATA" / test::U8Path("2005年01月05日.yoz")).size(), 1461u);
 
     // A base folder that does not exist yet is made, as import-jv makes it.
     const auto fresh = dir.native() / "fresh" / "base";
     EXPECT_EQ(test::RunTool({"import-odds", fresh.string(), archive.string()}, out), 0) << out;
     for (const char* folder : {"DATA", "SEI", "SEIR", "yLZH"})
         EXPECT_TRUE(std::filesystem::is_directory(fresh / folder)) << folder;
-    EXPECT_EQ(ReadAll(fresh / "DATA" / "2005年01月05日.yoz").size(), 1461u);
+    EXPECT_EQ(ReadAll(fresh / "DATA" / test::U8Path("2005年01月05日.yoz")).size(), 1461u);
 
     EXPECT_EQ(test::RunTool({"import-odds", base.string(), (dir.native() / "none.lzh").string()}, out), 1);
     EXPECT_EQ(out, "データが解凍できませんでした。\n");

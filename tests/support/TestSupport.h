@@ -43,3 +43,22 @@ std::filesystem::path TestData(std::string_view relative);
 std::filesystem::path SharedDir();
 
 } // namespace tervan::test
+
+namespace tervan::test {
+
+// A native file or folder name from UTF-8 text, such as a Japanese literal in
+// a test. On Windows a narrow std::filesystem::path is read in the system's
+// code page, not as UTF-8, so names are built from char8_t on both systems.
+inline std::filesystem::path U8Path(std::string_view utf8)
+{
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+// A native path as UTF-8 text with '/' between its names on both systems.
+inline std::string U8Text(const std::filesystem::path& path)
+{
+    const std::u8string text = path.generic_u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+} // namespace tervan::test
