@@ -227,7 +227,7 @@ void TestGetDataForm::readWithoutDownloadsSavesTheStartPoint()
     QCOMPARE(form.ListBox1()->model()->rowCount(), 2);
     QCOMPARE(Utf8(form.ListBox1()->model()->index(0, 0).data().toString()), std::string("作成済み:01R/2006年05月28日東京.jvRA"));
     QCOMPARE(Utf8(form.ListBox1()->model()->index(1, 0).data().toString()), std::string("作成済み:11R/2006年05月28日東京.jvRA"));
-    QVERIFY(std::filesystem::exists(rig.dir.native() / "DATA" / "2006年05月28日東京.jvRA"));
+    QVERIFY(std::filesystem::exists(rig.dir.native() / "DATA" / tervan::test::U8Path("2006年05月28日東京.jvRA")));
 
     // The newest file's time stamp is the next start point, in the picker too.
     QCOMPARE(rig.LastTime(), std::string("2006/05/28 23:59:59"));
@@ -660,7 +660,7 @@ void TestGetDataForm::menuOpensANewModalDialog()
     main.AppSettings().WriteLastTime(std::string_view("2006/05/20 12:34:56"));
     QVERIFY(main.DayEntries().empty());
     // A day written while the dialog is open shows once it closes.
-    tervan::test::WriteAll(base.native() / "DATA" / "2006年05月28日東京.jvRA", RaRecord(1));
+    tervan::test::WriteAll(base.native() / "DATA" / tervan::test::U8Path("2006年05月28日東京.jvRA"), RaRecord(1));
 
     for (int run = 0; run < 2; ++run) {
         bool seen = false;
