@@ -33,6 +33,7 @@
 #include <QToolButton>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,6 +94,7 @@ struct Rig {
     std::unique_ptr<Settings> settings;
     std::unique_ptr<TGetDataForm> form;
     int dayListRebuilds = 0;
+    std::function<void()> onRebuild; // looks at the disk when the day list is rebuilt
 
     Rig()
     {
@@ -105,7 +107,11 @@ struct Rig {
         o.jvlink = &jv;
         o.settings = settings.get();
         o.notifier = &notifier;
-        o.rebuildDayList = [this] { ++dayListRebuilds; };
+        o.rebuildDayList = [this] {
+            ++dayListRebuilds;
+            if (onRebuild)
+                onRebuild();
+        };
         o.clock = [] { return kNow; };
         form = std::make_unique<TGetDataForm>(std::move(o));
         return *form;
@@ -491,6 +497,37 @@ void TestGetDataForm::closingRebuildsTheDayListAndEndsARun()
     QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
     QCOMPARE(Seen(rig.notifier),
              (std::vector<std::string> {"beep", "info:JVCancel:キャンセルされました", "beep"}));
+
+    // Closed while the read loop runs, or while it writes what it held at
+    // the end: the day list is rebuilt once, after the last write, and finds
+    // the day the loop wrote.
+    for (bool duringTheWrite : {false, true}) {
+        Rig r;
+        TGetDataForm& reading = r.Make();
+        const std::string raceFile = fs::Join(fs::Join(r.dir.path(), "DATA"), SJ("2006年05月28日東京.jvRA"));
+        std::string listed = "not rebuilt";
+        r.onRebuild = [&] {
+            std::string text;
+            listed = fs::ReadFile(raceFile, text) ? std::to_string(text.size() / 1272) + " races" : "no race file";
+        };
+        auto close = [&reading] { reading.reject(); };
+        r.jv.readCount = 1;
+        r.jv.reads = {ScriptedJVLink::Record(RaRecord(1)),
+                      ScriptedJVLink::Record(RaRecord(2), duringTheWrite ? std::function<void()>() : close),
+                      ScriptedJVLink::Record(RaRecord(3))};
+        bool closed = false;
+        if (duringTheWrite)
+            fs::SetRewriteHook([&](std::string_view) {
+                if (!closed)
+                    close();
+                closed = true;
+            });
+        reading.ButtonStartClick();
+        fs::SetRewriteHook({});
+        QCOMPARE(r.dayListRebuilds, 1);
+        QCOMPARE(listed, std::string(duringTheWrite ? "3 races" : "2 races"));
+        QVERIFY(!reading.Running());
+    }
 }
 
 void TestGetDataForm::standInSettingsDialog()
