@@ -87,23 +87,7 @@ void Download(const std::string& base)
 ImportFigures Import()
 {
     return InChild([] {
-        ReadLoopNotifier quiet;
-        JVLinkStandIn jv(g.base, g.feed);
-        jv.JVInit(JVSoftwareId());
-        StoredRaceFiles files(g.base);
-        std::atomic<bool> cancel {false};
-        JVDownload download(jv, files, quiet, [] { return kToday; }, cancel);
-        const Clock::time_point start = Clock::now();
-        bool waiting = download.Start(g.from);
-        while (waiting)
-            waiting = download.Tick();
-        ImportFigures f;
-        f.seconds = Seconds(start);
-        f.records = download.RecordsRead();
-        f.stored = files.RecordsStored();
-        f.written = files.FilesWritten();
-        f.completed = download.LastOutcome() == JVDownload::Outcome::Completed;
-        return f;
+        return TimedDownload(g.base, g.feed, kToday, [](JVDownload& download) { return download.Start(g.from); });
     });
 }
 

@@ -94,23 +94,9 @@ ImportFigures Import(const std::string& base, int years)
 {
     ::sync();
     return InChild([&] {
-        ReadLoopNotifier quiet;
-        JVLinkStandIn jv(base, g.feed);
-        jv.JVInit(JVSoftwareId());
-        StoredRaceFiles files(base);
-        std::atomic<bool> cancel {false};
-        JVDownload download(jv, files, quiet, [] { return kNow; }, cancel);
-        const Clock::time_point start = Clock::now();
-        bool waiting = download.StartSetup(SetupStart(years), DateTime {1990, 1, 1, 0, 0, 0});
-        while (waiting)
-            waiting = download.Tick();
-        ImportFigures f;
-        f.seconds = Seconds(start);
-        f.records = download.RecordsRead();
-        f.stored = files.RecordsStored();
-        f.written = files.FilesWritten();
-        f.completed = download.LastOutcome() == JVDownload::Outcome::Completed && download.DownloadCount() == 0;
-        return f;
+        return TimedDownload(base, g.feed, kNow, [years](JVDownload& download) {
+            return download.StartSetup(SetupStart(years), DateTime {1990, 1, 1, 0, 0, 0});
+        });
     });
 }
 

@@ -4,11 +4,14 @@
 #pragma once
 
 #include "acquisition/JVLinkStandIn.h"
+#include "acquisition/ReadLoop.h"
+#include "acquisition/StoredFiles.h"
 #include "platform/FileSystem.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
@@ -65,6 +68,30 @@ ImportFigures InChild(Work work)
     int status = 0;
     if (pid > 0)
         ::waitpid(pid, &status, 0);
+    return f;
+}
+
+// A download of the stand-in over `feed` into `base`, begun by
+// start(download) (Start or StartSetup), timed from its start to its end.
+template <class Start>
+ImportFigures TimedDownload(const std::string& base, const std::string& feed, const DateTime& now, Start start)
+{
+    ReadLoopNotifier quiet;
+    JVLinkStandIn jv(base, feed);
+    jv.JVInit(JVSoftwareId());
+    StoredRaceFiles files(base);
+    std::atomic<bool> cancel {false};
+    JVDownload download(jv, files, quiet, [now] { return now; }, cancel);
+    const Clock::time_point begun = Clock::now();
+    bool waiting = start(download);
+    while (waiting)
+        waiting = download.Tick();
+    ImportFigures f;
+    f.seconds = Seconds(begun);
+    f.records = download.RecordsRead();
+    f.stored = files.RecordsStored();
+    f.written = files.FilesWritten();
+    f.completed = download.LastOutcome() == JVDownload::Outcome::Completed;
     return f;
 }
 
