@@ -34,6 +34,13 @@ else
   shots=${2:-build-win/screenshots}
 fi
 export WINEDEBUG=-all
+# A display of its own when none is given, from the start: Wine's desktop
+# takes the display the prefix's first program found.
+own_display=0
+if [ -z "$DISPLAY" ]; then
+  start_xvfb
+  own_display=1
+fi
 prepare_wine_prefix
 mkdir -p "$shots"
 shots=$(cd "$shots" && pwd)
@@ -58,12 +65,7 @@ wine "$app/tervan-tool.exe" days "$wapp" >"$work/days.txt" 2>&1 || fail "days fa
 [ -s "$work/days.txt" ] || fail "days listed nothing"
 echo "smoke test: tervan-tool.exe days lists $(wc -l <"$work/days.txt") days, the first $(head -n 1 "$work/days.txt")"
 
-# The window, on a display of its own when none is given.
-own_display=0
-if [ -z "$DISPLAY" ]; then
-  start_xvfb
-  own_display=1
-fi
+# The window.
 started=$(date +%s%N)
 (cd "$app" && wine tervan.exe --stand-in >"$work/window.log" 2>&1) &
 window=""
