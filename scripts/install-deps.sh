@@ -4,7 +4,7 @@
 # something has to be installed.
 set -e
 need=""
-for pkg in cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libgtest-dev libgmock-dev libbenchmark-dev \
+for pkg in cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev \
            fonts-ipafont-gothic qt6-translations-l10n xvfb xauth libgl-dev locales "$@"; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
     need="$need $pkg"

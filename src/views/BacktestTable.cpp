@@ -4,6 +4,7 @@
 #include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tervan {
@@ -130,6 +131,29 @@ TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by)
         }
     }
     return TextGrid::FromRows(std::move(rows));
+}
+
+ChartData BacktestChart(const BacktestResult& result)
+{
+    ChartData chart;
+    chart.title = SJ("単回値・複回値（100で元返し）");
+    ChartSeries win {.name = SJ("単回値"), .color = ChartColor {0xE0, 0x50, 0x40}};
+    ChartSeries place {.name = SJ("複回値"), .color = ChartColor {0x40, 0x80, 0xD0}};
+    double top = 100;
+    for (MaximGroup g : {MaximGroup::Male1, MaximGroup::Male3, MaximGroup::Female2, MaximGroup::All}) {
+        const BacktestTally& t = result.total[static_cast<std::size_t>(g)];
+        chart.groups.push_back(MaximGroupName(g));
+        for (auto [series, paid] : {std::pair {&win, t.winPayout}, std::pair {&place, t.placePayout}}) {
+            const double value = static_cast<double>(BacktestTenths(paid, t.runners, 1)) / 10;
+            series->values.push_back(value);
+            series->labels.push_back(BacktestRateText(paid, t.runners, 1));
+            top = std::max(top, value);
+        }
+    }
+    chart.series = {std::move(win), std::move(place)};
+    chart.axes.push_back(RoundAxis(0, top * 1.15));
+    chart.references.push_back(ChartReference {100, "100", ChartColor {0x20, 0x20, 0x20}});
+    return chart;
 }
 
 std::string BacktestHeading(const BacktestRange& range, BacktestBreakdown by)

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "app/Backtest.h"
+#include "views/ChartData.h"
 #include "views/GridText.h"
 
 #include <array>
@@ -48,6 +49,11 @@ std::array<std::string, kBacktestColumnCount> BacktestRowTexts(MaximGroup group,
 // The whole table; with a breakdown every row starts with its value's text
 // under the breakdown's title.
 TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by);
+
+// The chart under the table: 単回値 and 複回値 of 牡1戦目, 牡3戦目, 牝2戦目
+// and 全体 side by side, each bar labelled with the table's text, against a
+// line at 100 (the stake back).
+ChartData BacktestChart(const BacktestResult& result);
 
 // The heading of the exports: "格言成績 yyyymmdd-yyyymmdd" (an open end
 // blank), then " " and the breakdown's title and "別" when there is one.

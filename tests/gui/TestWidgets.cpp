@@ -1,9 +1,10 @@
 // The interface widgets: the hot-track button's fading thread, the string
 // grid's cells, rows and fixed columns, the 3-D label's CP932 caption, the
-// results panel's 63 labels, the progress window.
+// results panel's 63 labels, the progress window, the chart's bars to scale.
 #include "app/gui/PrgrsForm.h"
 #include "reference/ShiftJis.h"
 #include "views/gui/ResultsPanelWidget.h"
+#include "widgets/Chart.h"
 #include "widgets/Fonts.h"
 #include "widgets/HotTrackButton.h"
 #include "widgets/Label3D.h"
@@ -284,6 +285,50 @@ private Q_SLOTS:
         QCOMPARE(notifier.BeepCount(), 1);
         QCOMPARE(notifier.Messages(), std::vector<std::string>{"a"});
         QCOMPARE(notifier.events[2].kind, RecordingNotifier::Event::kConfirm);
+    }
+
+    void chartPaintsBarsToScale()
+    {
+        // Two groups of two series on an axis 0-200 with a line at 100.
+        ChartData data;
+        data.title = SJ("単回値・複回値");
+        data.groups = {SJ("牡1戦目"), SJ("全体")};
+        data.series = {ChartSeries {"A", ChartColor {0xE0, 0x50, 0x40}, ChartSeriesKind::Bars, 0, {50, 150}, {"50.0", "150.0"}},
+                       ChartSeries {"B", ChartColor {0x40, 0x80, 0xD0}, ChartSeriesKind::Bars, 0, {100, 0}, {"100.0", ""}}};
+        data.axes = {RoundAxis(0, 180)};
+        QCOMPARE(data.axes[0].max, 200.0);
+        data.references = {ChartReference {100, "100", ChartColor {0x20, 0x20, 0x20}}};
+        TChart chart;
+        chart.resize(420, 300);
+        chart.SetData(data);
+        const QImage image = chart.grab().toImage();
+        auto colour = [&](QPointF at) { return image.pixel(at.toPoint()) & 0xFFFFFF; };
+
+        const QRectF plot = chart.PlotRect();
+        QVERIFY(plot.height() > 150);
+        QCOMPARE(chart.YOf(0), plot.bottom());
+        QCOMPARE(chart.YOf(200), plot.top());
+        // Heights follow the values from the foot of the axis; series side by side within a group.
+        const QRectF a0 = chart.BarRect(0, 0), b0 = chart.BarRect(1, 0), a1 = chart.BarRect(0, 1);
+        QCOMPARE(a0.bottom(), plot.bottom());
+        QVERIFY(std::abs(a0.height() - plot.height() / 4) < 1);
+        QVERIFY(std::abs(b0.height() - 2 * a0.height()) < 1);
+        QVERIFY(std::abs(a1.height() - 3 * a0.height()) < 1);
+        QVERIFY(b0.left() >= a0.right() - 1 && a1.left() > b0.right());
+        QCOMPARE(chart.BarRect(1, 1).height(), 0.0);
+        QVERIFY(chart.BarRect(2, 0).isNull());
+        QCOMPARE(colour(a0.bottomLeft() + QPointF(2, -2)), QRgb(0xE05040)); // clear of the value text
+        QCOMPARE(colour(b0.bottomLeft() + QPointF(2, -2)), QRgb(0x4080D0));
+        // The line at 100 crosses the plot between the groups, over the bars.
+        const double line = chart.YOf(100);
+        QCOMPARE(colour(QPointF((b0.right() + a1.left()) / 2, line)), QRgb(0x202020));
+        QCOMPARE(colour(QPointF(a1.center().x(), std::round(line))), QRgb(0x202020));
+        // Without groups nothing is drawn in the plot but the empty text.
+        data.groups.clear();
+        chart.SetData(data);
+        QVERIFY(chart.BarRect(0, 0).isNull());
+        const QImage empty = chart.grab().toImage();
+        QCOMPARE(empty.pixel(a1.center().toPoint()) & 0xFFFFFF, QRgb(0xFFFFFF));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "app/RaceDay.h"
 #include "views/BacktestTable.h"
 #include "views/CsvExport.h"
+#include "widgets/Chart.h"
 #include "widgets/Fonts.h"
 #include "widgets/HotTrackButton.h"
 #include "widgets/Notifier.h"
@@ -21,13 +22,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
-#include <QtCharts/QBarCategoryAxis>
-#include <QtCharts/QBarSeries>
-#include <QtCharts/QBarSet>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
-#include <QtCharts/QLineSeries>
-#include <QtCharts/QValueAxis>
 
 #include <algorithm>
 
@@ -65,12 +59,6 @@ int ColumnWidth(int col, bool broken)
     if (c <= 7)
         return 54;
     return 42;
-}
-
-// A payout per runner as the table shows it, with one decimal.
-qreal PerRunner(long long paid, long long runners)
-{
-    return static_cast<qreal>(BacktestTenths(paid, runners, 1)) / 10;
 }
 
 } // namespace
@@ -186,19 +174,13 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
         p.drawText(rect.adjusted(2, 0, -3, 0), static_cast<int>(align), Q(grid_->Cell(col, row)));
     });
 
-    chart_ = new QChart;
-    chart_->setTitle(U("単回値・複回値（100で元返し）"));
-    chart_->setTitleFont(GothicFont(13, true));
-    chart_->legend()->setFont(GothicFont(12));
-    chart_->setAnimationOptions(QChart::NoAnimation);
-    chartView_ = new QChartView(chart_, this);
-    chartView_->setObjectName(QStringLiteral("BacktestChart"));
-    chartView_->setRenderHint(QPainter::Antialiasing);
-    chartView_->setMinimumHeight(220);
+    chart_ = new TChart(this);
+    chart_->setObjectName(QStringLiteral("BacktestChart"));
+    chart_->setMinimumHeight(220);
 
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(grid_);
-    split->addWidget(chartView_);
+    split->addWidget(chart_);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
@@ -354,54 +336,7 @@ void TBacktestTab::ShowTable()
 
 void TBacktestTab::ShowChart()
 {
-    chart_->removeAllSeries();
-    for (QAbstractAxis* axis : chart_->axes())
-        chart_->removeAxis(axis);
-
-    const MaximGroup shown[] = {MaximGroup::Male1, MaximGroup::Male3, MaximGroup::Female2, MaximGroup::All};
-    auto* win = new QBarSet(U("単回値"));
-    auto* place = new QBarSet(U("複回値"));
-    win->setColor(QColor(0xE0, 0x50, 0x40));
-    place->setColor(QColor(0x40, 0x80, 0xD0));
-    QStringList categories;
-    qreal top = 100;
-    for (MaximGroup g : shown) {
-        const BacktestTally& t = result_.total[static_cast<std::size_t>(g)];
-        const qreal w = PerRunner(t.winPayout, t.runners), p = PerRunner(t.placePayout, t.runners);
-        *win << w;
-        *place << p;
-        top = std::max({top, w, p});
-        categories << Q(MaximGroupName(g));
-    }
-    auto* bars = new QBarSeries;
-    bars->append(win);
-    bars->append(place);
-    bars->setLabelsVisible(true);
-    bars->setLabelsFormat(QStringLiteral("@value"));
-    bars->setLabelsPrecision(6);
-    chart_->addSeries(bars);
-
-    auto* even = new QLineSeries;
-    even->setName(U("100"));
-    even->setColor(QColor(0x20, 0x20, 0x20));
-    even->append(-0.5, 100);
-    even->append(static_cast<qreal>(categories.size()) - 0.5, 100);
-    chart_->addSeries(even);
-
-    auto* x = new QBarCategoryAxis;
-    x->append(categories);
-    x->setLabelsFont(GothicFont(12));
-    auto* y = new QValueAxis;
-    y->setRange(0, top * 1.15);
-    y->applyNiceNumbers();
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setLabelsFont(GothicFont(11));
-    chart_->addAxis(x, Qt::AlignBottom);
-    chart_->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(bars), static_cast<QAbstractSeries*>(even)}) {
-        series->attachAxis(x);
-        series->attachAxis(y);
-    }
+    chart_->SetData(BacktestChart(result_));
 }
 
 void TBacktestTab::CopyBtnClick()

@@ -15,8 +15,6 @@
 #include <string>
 #include <thread>
 
-class QChart;
-class QChartView;
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -26,6 +24,7 @@ class QPushButton;
 namespace tervan {
 
 class INotifier;
+class TChart;
 class TStringGrid;
 
 class TBacktestTab : public QWidget {
@@ -40,6 +39,7 @@ public:
     QComboBox* BreakdownCombo() const { return breakdownCombo_; }
     QPushButton* CalcBtn() const { return calcBtn_; }
     TStringGrid* Grid() const { return grid_; }
+    TChart* Chart() const { return chart_; }
 
     bool Running() const { return worker_.joinable(); }
     const BacktestResult& Result() const { return result_; }
@@ -86,8 +86,7 @@ private:
     QProgressBar* progressBar_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     TStringGrid* grid_ = nullptr;
-    QChart* chart_ = nullptr;
-    QChartView* chartView_ = nullptr;
+    TChart* chart_ = nullptr;
 };
 
 } // namespace tervan

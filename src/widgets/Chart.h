@@ -1,0 +1,44 @@
+// TChart: paints a ChartData as it stands: the title, a legend of its
+// series and reference lines, the value axis with its ticks and grid lines,
+// the bars of every group side by side with their value texts above them
+// (turned upright when a bar is too narrow for its text), the reference
+// lines across the plot and the group texts below it. It computes nothing
+// but pixels: the values, the axis and every text come with the data.
+#pragma once
+
+#include "views/ChartData.h"
+
+#include <QRectF>
+#include <QWidget>
+
+namespace tervan {
+
+class TChart : public QWidget {
+    Q_OBJECT
+public:
+    explicit TChart(QWidget* parent = nullptr);
+
+    void SetData(ChartData data);
+    const ChartData& Data() const { return data_; }
+
+    // Where things are painted at the present size: the plot (inside the
+    // axes), the bar of series s in group g (empty for a value at the axis'
+    // foot), and the height of a value of an axis.
+    QRectF PlotRect() const;
+    QRectF BarRect(int series, int group) const;
+    double YOf(double value, int axis = 0) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const ChartAxis& Axis(int index) const;
+    int HeadHeight() const;
+
+    ChartData data_;
+};
+
+} // namespace tervan
