@@ -73,6 +73,29 @@ bool JVDownload::Start(const DateTime& from)
 {
     if (m_state != State::Idle)
         return false;
+    m_setup = false;
+    return Open("RACERCVN", kJVOptionThisWeek, from);
+}
+
+bool JVDownload::StartSetup(const DateTime& from, const DateTime& savedStart)
+{
+    if (m_state != State::Idle)
+        return false;
+    m_setup = true;
+    m_savedStart = savedStart;
+    return Open("RACE", kJVOptionSetupQuiet, from);
+}
+
+std::string JVDownload::Progress(long long done, long long total) const
+{
+    std::string text = Fraction(done, total);
+    if (m_setup)
+        text += TimeLeftText(done, total, std::chrono::duration<double>(std::chrono::steady_clock::now() - m_phaseStart).count());
+    return text;
+}
+
+bool JVDownload::Open(const char* dataspec, std::int32_t option, const DateTime& from)
+{
     Inform(SJ("データ取込を開始します。データ作成が終了するまで本ソフトを操作したり他のアプリケーションを操作することは極力避けてください。"));
     m_cancel = false;
     m_notifier.DownloadProgress(0, m_downloadMax);
@@ -87,7 +110,7 @@ bool JVDownload::Start(const DateTime& from)
     m_downloadCount = 0;
     m_lastFileTimestamp.clear();
     m_state = State::Waiting; // a stream may be open from here on
-    const std::int32_t r = m_jv.JVOpen("RACERCVN", fromtime, 2, m_readCount, m_downloadCount, m_lastFileTimestamp);
+    const std::int32_t r = m_jv.JVOpen(dataspec, fromtime, option, m_readCount, m_downloadCount, m_lastFileTimestamp);
     if (r == -1 || (r == 0 && m_readCount <= 0)) {
         m_outcome = Outcome::NothingNewer;
         m_notifier.Beep();
@@ -108,6 +131,7 @@ bool JVDownload::Start(const DateTime& from)
         m_notifier.ProgressLabel(SJ("ダウンロード中・・・"));
         m_downloadMax = m_downloadCount;
         m_notifier.DownloadProgress(0, m_downloadMax);
+        m_phaseStart = std::chrono::steady_clock::now();
         return true;
     }
     m_downloadMax = 100;
@@ -130,7 +154,7 @@ bool JVDownload::Tick()
     }
     if (st > m_downloadCount)
         return true;
-    m_notifier.ProgressLabel(SJ("ダウンロード中．．．") + Fraction(st, m_downloadCount));
+    m_notifier.ProgressLabel(SJ("ダウンロード中．．．") + Progress(st, m_downloadCount));
     m_notifier.DownloadProgress(st, m_downloadMax);
     if (st < m_downloadCount)
         return true;
@@ -178,7 +202,8 @@ void JVDownload::ReadAndClose()
     m_files.SetFlushPump(nullptr);
     CloseStream();
     if (m_outcome == Outcome::Completed) {
-        const std::string s = StartTimeFromTimestamp(m_lastFileTimestamp);
+        const std::string s = m_setup ? SetupStartTime(m_lastFileTimestamp, m_savedStart)
+                                      : StartTimeFromTimestamp(m_lastFileTimestamp);
         if (!s.empty())
             m_notifier.StartTimeSaved(s);
     }
@@ -191,7 +216,9 @@ void JVDownload::RunReadLoop()
     m_notifier.ReadProgress(0, m_readMax);
     m_filesRead = 0;
     m_recordsRead = 0;
-    const long threshold = RecentDateThreshold(m_clock());
+    m_phaseStart = std::chrono::steady_clock::now();
+    // Every race of a setup is a whole one: stored as a recent race is.
+    const long threshold = m_setup ? 0 : RecentDateThreshold(m_clock());
     std::int32_t size = kReadBufferSize;
     std::string record;
     std::string fileName;
@@ -210,7 +237,7 @@ void JVDownload::RunReadLoop()
         } else if (r == -1) {
             ++m_filesRead;
             m_notifier.ReadProgress(m_filesRead, m_readMax);
-            m_notifier.ProgressLabel(SJ("データ読込み中．．．") + Fraction(m_filesRead, m_readCount));
+            m_notifier.ProgressLabel(SJ("データ読込み中．．．") + Progress(m_filesRead, m_readCount));
         } else if (r == 0) {
             m_files.Flush();
             m_notifier.ProgressLabel("JVRead EndOfFile :0");
@@ -256,6 +283,27 @@ std::string StartTimeFromTimestamp(std::string_view stamp)
     if (!t)
         return {};
     return FormatSlashed(*t);
+}
+
+std::string TimeLeftText(long long done, long long total, double elapsed)
+{
+    if (done <= 0 || total < done || elapsed < 0)
+        return {};
+    const long long left = static_cast<long long>(elapsed * static_cast<double>(total - done) / static_cast<double>(done) + 0.5);
+    if (left < 60)
+        return SJ(" 残り約") + Num(left) + SJ("秒");
+    const long long minutes = (left + 59) / 60;
+    if (minutes < 60)
+        return SJ(" 残り約") + Num(minutes) + SJ("分");
+    return SJ(" 残り約") + Num(minutes / 60) + SJ("時間") + Num(minutes % 60) + SJ("分");
+}
+
+std::string SetupStartTime(std::string_view stamp, const DateTime& saved)
+{
+    const std::string s = StartTimeFromTimestamp(stamp);
+    if (s.empty() || FormatCompact(*ParseSlashed(s)) <= FormatCompact(saved))
+        return {};
+    return s;
 }
 
 std::string RealtimeKey(std::string_view raceLine)

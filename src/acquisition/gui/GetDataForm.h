@@ -34,6 +34,7 @@ class QLabel;
 class QListView;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QTimer;
 class QToolButton;
 
@@ -88,6 +89,9 @@ public:
 
     // --- Handlers ---
     void ButtonStartClick();
+    // "過去データ取込（セットアップ）": JV-Link's setup data from 1 January of
+    // the year in SetupYearEdit.
+    void ButtonSetupClick();
     void ButtonCancelClick();
     void SpeedButton1Click();
     void TimerJVStatusTimer();
@@ -98,6 +102,8 @@ public:
     // --- What tests and the screenshot script look at ---
     QPushButton* ButtonStart() const { return buttonStart_; }
     QPushButton* ButtonCancel() const { return buttonCancel_; }
+    QPushButton* ButtonSetup() const { return buttonSetup_; }
+    QSpinBox* SetupYearEdit() const { return setupYearEdit_; }
     QToolButton* SpeedButton1() const { return speedButton1_; }
     TLabel3D* ProgressLabel() const { return progressLabel_; }
     QProgressBar* ProgressBar1() const { return progressBar1_; }
@@ -128,6 +134,7 @@ private:
     void StartTimeSaved(const std::string& slashed) override;
 
     void BuildControls();
+    void Begin(const std::function<bool()>& start);
     void UpdateButtons();
     void AfterDownloadStep();
     bool Reading() const;
@@ -157,6 +164,8 @@ private:
 
     QPushButton* buttonStart_ = nullptr;
     QPushButton* buttonCancel_ = nullptr;
+    QPushButton* buttonSetup_ = nullptr;
+    QSpinBox* setupYearEdit_ = nullptr;
     QToolButton* speedButton1_ = nullptr;
     TLabel3D* progressLabel_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
