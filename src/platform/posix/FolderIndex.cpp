@@ -2,12 +2,10 @@
 
 #include "platform/PathText.h"
 
-#include <algorithm>
 #include <dirent.h>
 #include <mutex>
 #include <sys/stat.h>
 #include <unordered_map>
-#include <vector>
 
 namespace tervan::fs::detail {
 namespace {
