@@ -84,10 +84,12 @@ private Q_SLOTS:
     {
         QFontInfo info(GothicFont(12));
         qInfo("ＭＳ ゴシック resolves to %s", qPrintable(info.family()));
-        QVERIFY2(info.family().contains(QStringLiteral("IPA")) || info.family().contains(QStringLiteral("Gothic"))
-                     || info.family().contains(QStringLiteral("CJK")),
+        // On Windows the font itself is installed; elsewhere a Japanese substitute stands in.
+        const bool installed = info.family() == GothicFamily();
+        QVERIFY2(installed || info.family().contains(QStringLiteral("IPA"))
+                     || info.family().contains(QStringLiteral("Gothic")) || info.family().contains(QStringLiteral("CJK")),
                  qPrintable(info.family()));
-        if (QFontDatabase::families().contains(QStringLiteral("IPAGothic")))
+        if (!installed && QFontDatabase::families().contains(QStringLiteral("IPAGothic")))
             QCOMPARE(info.family(), QStringLiteral("IPAGothic"));
         QFontMetrics metrics(GothicFont(12));
         QVERIFY(metrics.inFont(QChar(0x99AC))); // 馬
