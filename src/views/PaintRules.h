@@ -86,7 +86,7 @@ struct CellPaint {
 inline constexpr int kCardFixedColumns = 6;
 inline constexpr int kCardColumnWidths[kCardColumnCount] = {20, 20, 50, 122, 46, 46, 62, 62, 62, 62, 62, 50, 30, 64};
 inline constexpr int kListFixedColumns = 7;
-inline constexpr int kListColumnWidths[kListColumnCount] = {60, 20, 20, 50, 122, 46, 46, 62, 62, 62, 62, 62, 50, 30, 64};
+inline constexpr int kListColumnWidths[kListColumnCount] = {64, 20, 20, 50, 122, 46, 46, 62, 62, 62, 62, 62, 50, 30, 64};
 inline constexpr int kGridRowHeight = 25;
 inline constexpr int kGridHeaderRowHeight = 27;
 

@@ -379,7 +379,8 @@ private Q_SLOTS:
         const std::string listFile = fs::Join(csvDir, day_ + ".CSV");
         QVERIFY(fs::FileExists(listFile));
         // The status line says where the last one went.
-        QVERIFY(form->statusBar()->currentMessage().endsWith(QDir::toNativeSeparators(Q(listFile))));
+        const QString shownPath = QDir::toNativeSeparators(QString::fromStdU16String(fs::ToNative(listFile).u16string()));
+        QVERIFY2(form->statusBar()->currentMessage().endsWith(shownPath), qPrintable(form->statusBar()->currentMessage()));
         std::string written;
         QVERIFY(fs::ReadFile(listFile, written));
         QVERIFY(written.rfind(day_ + "\r\n", 0) == 0);

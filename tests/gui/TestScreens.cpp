@@ -130,7 +130,7 @@ private Q_SLOTS:
             QVERIFY(bracket >= 1 && bracket <= 8);
             QCOMPARE(Pixel(card, 1, y + 1), brackets[bracket]);
             QCOMPARE(Pixel(card, left(2) + 45, y + 1), QRgb(0xCEFFFF));
-            QCOMPARE(Pixel(card, left(7) - 3, y + 3), QRgb(0xFFFFFF)); // right end of the first past-run cell
+            QCOMPARE(Pixel(card, left(7) - 3, y + 20), QRgb(0xFFFFFF)); // right of the first past run's interval
             QCOMPARE(Pixel(card, left(11) + 2, y + 2), QRgb(0x8BFC8B)); // forecast odds
             QCOMPARE(Pixel(card, left(12) + 2, y + 2), QRgb(0x8BFC8B)); // forecast rank
             y += grid->RowHeight(r) + 1;
@@ -216,6 +216,7 @@ private Q_SLOTS:
         QVERIFY(inView(form_->StringGrid2(), kCardColumnCount - 1));
         form_->Panel5()->show();
         form_->PageControl1()->setCurrentIndex(3);
+        form_->findChild<TBacktestTab*>()->BreakdownCombo()->setCurrentIndex(0);
         QTest::qWait(50);
         Save(form_->grab().toImage(), "backtest-800x700.png");
         auto* backtest = form_->findChild<TStringGrid*>(QStringLiteral("StringGrid4"));

@@ -764,7 +764,8 @@ void TMainForm::ExportCsv(const std::string& path, const std::string& heading, c
         return;
     }
     // Where the file went, until the status line shows something else.
-    statusLine_->showMessage(U("ＣＳＶファイルを出力しました：") + QDir::toNativeSeparators(Q(path)));
+    statusLine_->showMessage(U("ＣＳＶファイルを出力しました：")
+                             + QDir::toNativeSeparators(QString::fromStdU16String(fs::ToNative(path).u16string())));
 }
 
 void TMainForm::SpeedButton13Click()
