@@ -71,6 +71,8 @@ done
 # platform, as on Windows.
 . scripts/xvfb-lib.sh
 start_xvfb
+# Wine's desktop takes the display its server started with: a new server now.
+wineserver -k 2>/dev/null || true
 mkdir -p "$out/screenshots"
 for test in "$out"/bin/test_gui_*.exe; do
   name=$(basename "$test" .exe)

@@ -81,7 +81,7 @@ private Q_SLOTS:
         QCOMPARE(tab.Grid()->Cell(0, 1), SJ("1-3位"));
         tab.CsvBtnClick();
         QVERIFY(notifier.events.empty());
-        const std::string written = fs::ToNative(CsvFilePath(dir.path(), tab.Heading())).string();
+        const std::filesystem::path written = fs::ToNative(CsvFilePath(dir.path(), tab.Heading()));
         QCOMPARE(test::ReadAll(written), test::ReadAll(csv));
 
         // A range that ends before it starts is refused; a second click cancels a scan.
