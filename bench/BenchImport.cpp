@@ -30,6 +30,8 @@
 #include "reference/ShiftJis.h"
 #include "sample/SampleFeed.h"
 
+#include "ImportFloor.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -47,9 +49,8 @@
 
 namespace {
 
-namespace sfs = std::filesystem;
 using namespace tervan;
-using Clock = std::chrono::steady_clock;
+using namespace tervan::bench;
 
 const DateTime kToday {2006, 5, 29, 20, 0, 0};
 
@@ -66,23 +67,9 @@ struct Work {
     DateTime from = AddDays(kToday, -8); // the start point that takes every feed file
 } g;
 
-struct ImportFigures {
-    double seconds = 0;
-    long records = 0;
-    long stored = 0;
-    long written = 0;
-    long peakKb = 0;
-    bool completed = false;
-};
-
 std::vector<ImportFigures> g_imports;
 std::vector<ImportFigures> g_seconds;
 std::vector<double> g_floor;
-
-double Seconds(Clock::time_point from)
-{
-    return std::chrono::duration<double>(Clock::now() - from).count();
-}
 
 // The stand-in's download into its cache is not part of the import.
 void Download(const std::string& base)
@@ -97,55 +84,10 @@ void Download(const std::string& base)
     jv.JVClose();
 }
 
-// Runs `work` in a child process; its figures come back through a pipe,
-// with the child's peak memory.
-template <class Work>
-ImportFigures InChild(Work work)
-{
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return {};
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
-        ImportFigures f = work();
-        struct rusage ru;
-        ::getrusage(RUSAGE_SELF, &ru);
-        f.peakKb = ru.ru_maxrss;
-        const ssize_t n = ::write(fds[1], &f, sizeof f);
-        ::_exit(n == static_cast<ssize_t>(sizeof f) ? 0 : 1);
-    }
-    ::close(fds[1]);
-    ImportFigures f;
-    if (pid < 0 || ::read(fds[0], &f, sizeof f) != static_cast<ssize_t>(sizeof f))
-        f.completed = false;
-    ::close(fds[0]);
-    int status = 0;
-    if (pid > 0)
-        ::waitpid(pid, &status, 0);
-    return f;
-}
-
 ImportFigures Import()
 {
     return InChild([] {
-        ReadLoopNotifier quiet;
-        JVLinkStandIn jv(g.base, g.feed);
-        jv.JVInit(JVSoftwareId());
-        StoredRaceFiles files(g.base);
-        std::atomic<bool> cancel {false};
-        JVDownload download(jv, files, quiet, [] { return kToday; }, cancel);
-        const Clock::time_point start = Clock::now();
-        bool waiting = download.Start(g.from);
-        while (waiting)
-            waiting = download.Tick();
-        ImportFigures f;
-        f.seconds = Seconds(start);
-        f.records = download.RecordsRead();
-        f.stored = files.RecordsStored();
-        f.written = files.FilesWritten();
-        f.completed = download.LastOutcome() == JVDownload::Outcome::Completed;
-        return f;
+        return TimedDownload(g.base, g.feed, kToday, [](JVDownload& download) { return download.Start(g.from); });
     });
 }
 
@@ -207,68 +149,9 @@ std::vector<sfs::path> FeedFiles()
     return files;
 }
 
-// The floor, in a child: the stored files of the import's base are read
-// (not timed), then the feed files are read and those files written once,
-// atomically, into an empty base.
 ImportFigures Floor()
 {
-    const std::string copy = fs::ToNative(g.base).string() + "-floor";
-    ::sync();
-    ImportFigures result = InChild([&copy] {
-        ImportFigures f;
-        const sfs::path root = fs::ToNative(g.base);
-        std::vector<std::string> folders;
-        std::vector<std::pair<std::string, std::string>> files;
-        for (const auto& e : sfs::recursive_directory_iterator(root)) {
-            const std::string rel = sfs::relative(e.path(), root).string();
-            if (rel.rfind(JVLinkStandIn::kCacheFolderName, 0) == 0)
-                continue;
-            if (e.is_directory()) {
-                folders.push_back(rel);
-            } else if (e.is_regular_file()) {
-                std::string bytes;
-                fs::ReadFile(fs::FromNative(e.path()), bytes);
-                files.emplace_back(rel, std::move(bytes));
-            }
-        }
-        std::sort(folders.begin(), folders.end());
-        const std::vector<sfs::path> feed = FeedFiles();
-        std::string buffer(1 << 20, '\0');
-
-        const Clock::time_point start = Clock::now();
-        std::size_t read = 0;
-        for (const sfs::path& p : feed) {
-            const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0)
-                return f;
-            ssize_t n;
-            while ((n = ::read(fd, buffer.data(), buffer.size())) > 0)
-                read += static_cast<std::size_t>(n);
-            ::close(fd);
-        }
-        benchmark::DoNotOptimize(read);
-        ::mkdir(copy.c_str(), 0777);
-        for (const std::string& folder : folders)
-            ::mkdir((copy + "/" + folder).c_str(), 0777);
-        for (const auto& [rel, bytes] : files) {
-            const std::string path = copy + "/" + rel;
-            const std::string temp = path + ".tmp~";
-            const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-            if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())
-                || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0)
-                return f;
-            ++f.written;
-        }
-        f.seconds = Seconds(start);
-        f.completed = true;
-        return f;
-    });
-    if (g.tidy) {
-        std::error_code ec;
-        sfs::remove_all(copy, ec);
-        sfs::remove_all(fs::ToNative(g.base), ec);
-    }
-    return result;
+    return bench::Floor(g.base, FeedFiles(), g.tidy);
 }
 
 void BM_Floor(benchmark::State& state)
@@ -281,19 +164,6 @@ void BM_Floor(benchmark::State& state)
         state.SkipWithError("the floor could not write its files");
     state.SetIterationTime(f.seconds);
     state.counters["files"] = static_cast<double>(f.written);
-}
-
-double Min(std::vector<double> v)
-{
-    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
-}
-
-double Median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 void Summary()
@@ -348,26 +218,45 @@ int main(int argc, char** argv)
     g.feed = fs::FromNative(g.dir / "feed");
     sfs::create_directories(g.dir / "feed");
     // A sample covers at most 400 race days (about four years); more are
-    // made as several samples, each ending some years before the next, whose
-    // data files go into the one feed.
+    // made as several samples, each ending some years before the next, with
+    // horses of their own. Their data files go into the one feed as the
+    // download of one week: oldest sample first, each in its own order, time
+    // stamps ten seconds apart from three days before today.
     const int parts = (g.days + 399) / 400;
     long files = 0;
+    std::vector<sfs::path> partDirs;
     for (int part = 0; part < parts; ++part) {
         sample::SampleOptions options;
         options.seed = static_cast<std::uint64_t>(part + 1);
         options.days = g.days / parts + (part < g.days % parts ? 1 : 0);
         options.today = AddDays(kToday, -part * (options.days * 365 / 98 + 60));
-        const sfs::path partDir = g.dir / ("feed-part" + std::to_string(part));
-        const sample::SampleFeedSummary summary = sample::WriteSampleFeed(fs::FromNative(partDir), options, true);
-        for (const auto& e : sfs::directory_iterator(partDir))
-            if (e.is_regular_file() && e.path().extension() == ".jvd")
-                sfs::rename(e.path(), fs::ToNative(g.feed) / e.path().filename());
-        std::error_code ec;
-        sfs::remove_all(partDir, ec);
-        g.from = AddDays(options.today, -8);
+        options.firstPedigreeSerial = 101 + part * 12000;
+        partDirs.push_back(g.dir / ("feed-part" + std::to_string(part)));
+        const sample::SampleFeedSummary summary = sample::WriteSampleFeed(fs::FromNative(partDirs.back()), options, true);
         g.races += summary.races;
         g.feedRecords += summary.Records();
         files += summary.files;
+    }
+    long long seconds = (DaysFromCivil(kToday.year, kToday.month, kToday.day) - 3) * 86400LL;
+    for (auto dir = partDirs.rbegin(); dir != partDirs.rend(); ++dir) {
+        std::vector<std::string> names;
+        for (const auto& e : sfs::directory_iterator(*dir))
+            if (e.is_regular_file() && e.path().extension() == ".jvd")
+                names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return a.substr(4, 14) != b.substr(4, 14) ? a.substr(4, 14) < b.substr(4, 14) : a < b;
+        });
+        for (const std::string& name : names) {
+            DateTime t;
+            CivilFromDays(static_cast<long>(seconds / 86400), t.year, t.month, t.day);
+            t.hour = static_cast<int>(seconds % 86400 / 3600);
+            t.minute = static_cast<int>(seconds % 3600 / 60);
+            t.second = static_cast<int>(seconds % 60);
+            sfs::rename(*dir / name, fs::ToNative(g.feed) / (name.substr(0, 4) + FormatCompact(t) + name.substr(18)));
+            seconds += 10;
+        }
+        std::error_code ec;
+        sfs::remove_all(*dir, ec);
     }
     std::fprintf(stderr, "sample feed: %d race days, %ld races, %ld files, %ld records\n", g.days, g.races, files,
                  g.feedRecords);

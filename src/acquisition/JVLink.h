@@ -40,7 +40,8 @@ public:
     // downloaded first and lastFileTimestamp the newest file's
     // "yyyymmddhhnnss" (may be empty or "00000000000000"); -1: nothing newer;
     // other negative: error (-111 dataspec, -112 fromtime, -115 option,
-    // -201 no JVInit, -202 a stream is still open).
+    // -116 a data kind the option does not offer, -201 no JVInit, -202 a
+    // stream is still open).
     virtual std::int32_t JVOpen(const std::string& dataspec, const std::string& fromtime, std::int32_t option,
                                 std::int32_t& readCount, std::int32_t& downloadCount,
                                 std::string& lastFileTimestamp)
@@ -66,7 +67,21 @@ public:
 
     // Closes the stream. 0: closed; otherwise an error code.
     virtual std::int32_t JVClose() = 0;
+
+    // Why the last call failed inside the component instead of answering
+    // (CP932, "JV-Link 内部エラー (0x80020009)" with the failure's HRESULT);
+    // such a call answers JV-Link's internal error -401. Empty when the last
+    // call answered for itself.
+    virtual std::string CallFailure() const { return {}; }
 };
+
+// JVOpen's options: normal data, this week's data, setup data with
+// JV-Link's own setup dialog, and setup data without it (after the first
+// time).
+inline constexpr std::int32_t kJVOptionNormal = 1;
+inline constexpr std::int32_t kJVOptionThisWeek = 2;
+inline constexpr std::int32_t kJVOptionSetup = 3;
+inline constexpr std::int32_t kJVOptionSetupQuiet = 4;
 
 // The software identification passed to JVInit: the stored identification
 // string followed directly by the version label.

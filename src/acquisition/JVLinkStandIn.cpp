@@ -31,6 +31,20 @@ bool TooLarge(std::string_view path)
     return !ec && size > kMaxDataFileSize;
 }
 
+// Whether the cache holds the feed file as it is now: a copy of its size
+// written since the feed file was (years of setup data are not read twice
+// to learn that nothing changed).
+bool Cached(std::string_view source, std::string_view copy)
+{
+    std::error_code ec1, ec2, ec3, ec4;
+    const std::filesystem::path from = fs::ToNative(source), to = fs::ToNative(copy);
+    const auto size = std::filesystem::file_size(from, ec1);
+    const auto copySize = std::filesystem::file_size(to, ec2);
+    const auto time = std::filesystem::last_write_time(from, ec3);
+    const auto copyTime = std::filesystem::last_write_time(to, ec4);
+    return !ec1 && !ec2 && !ec3 && !ec4 && size == copySize && size <= kMaxDataFileSize && copyTime >= time;
+}
+
 bool AllDigits(std::string_view s)
 {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -160,6 +174,11 @@ std::int32_t JVLinkStandIn::JVOpen(const std::string& dataspec, const std::strin
         return -112;
     if (option < 1 || option > 4)
         return -115;
+    // Of the kinds the program asks for, "RCVN" (the runs of this week's
+    // horses) exists only as this week's data; "RACE" takes every option.
+    for (size_t i = 0; i + 4 <= dataspec.size(); i += 4)
+        if (std::string_view(dataspec).substr(i, 4) == kThisWeekOnlyKind && option != kJVOptionThisWeek)
+            return -116;
 
     struct Selected {
         std::string stamp;
@@ -167,7 +186,15 @@ std::int32_t JVLinkStandIn::JVOpen(const std::string& dataspec, const std::strin
     };
     std::vector<Selected> selected;
     const std::string feed = FeedFolder();
-    for (std::string& name : fs::ListFiles(feed, "*.jvd")) {
+    std::vector<std::string> names = fs::ListFiles(feed, "*.jvd");
+    // This week of the feed: the seven days up to its newest "RACE" file.
+    std::string weekStart;
+    for (const std::string& name : names)
+        if (name.size() >= 22 && std::string_view(name).substr(0, 4) == kRaceKind && AllDigits(std::string_view(name).substr(4, 14)))
+            weekStart = std::max(weekStart, name.substr(4, 14));
+    if (std::optional<DateTime> newest = ParseCompact(weekStart))
+        weekStart = FormatCompact(AddDays(*newest, -7));
+    for (std::string& name : names) {
         if (name.size() < 22)
             continue;
         std::string_view kind = std::string_view(name).substr(0, 4);
@@ -177,8 +204,14 @@ std::int32_t JVLinkStandIn::JVOpen(const std::string& dataspec, const std::strin
         bool wanted = false;
         for (size_t i = 0; i + 4 <= dataspec.size(); i += 4)
             wanted = wanted || std::string_view(dataspec).substr(i, 4) == kind;
-        if (wanted && stamp > std::string_view(fromtime))
-            selected.push_back({std::string(stamp), std::move(name)});
+        if (!wanted)
+            continue;
+        const bool setup = option == kJVOptionSetup || option == kJVOptionSetupQuiet;
+        if (setup ? stamp < std::string_view(fromtime) : stamp <= std::string_view(fromtime))
+            continue;
+        if (option == kJVOptionThisWeek && kind == kRaceKind && stamp < std::string_view(weekStart))
+            continue;
+        selected.push_back({std::string(stamp), std::move(name)});
     }
     if (selected.empty())
         return -1;
@@ -196,19 +229,12 @@ std::int32_t JVLinkStandIn::JVOpen(const std::string& dataspec, const std::strin
     }
     std::vector<DataFile> files;
     std::int32_t toDownload = 0;
-    std::string feedBytes, cacheBytes;
     for (const Selected& s : selected) {
         DataFile f;
         f.name = s.name;
         f.source = fs::Join(feed, s.name);
         f.readPath = fs::Join(cache, s.name);
-        bool cached = false;
-        try {
-            cached = !TooLarge(f.source) && !TooLarge(f.readPath) && fs::ReadFile(f.readPath, cacheBytes) && fs::ReadFile(f.source, feedBytes) && cacheBytes == feedBytes;
-        } catch (const fs::FileError&) {
-            cached = false;
-        }
-        f.needsDownload = !cached;
+        f.needsDownload = !Cached(f.source, f.readPath);
         toDownload += f.needsDownload ? 1 : 0;
         files.push_back(std::move(f));
     }

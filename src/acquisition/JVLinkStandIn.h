@@ -5,10 +5,20 @@
 //   characters 1-4 are its data kind ("RACE", "RCVN", ...), characters 5-18
 //   its time stamp "yyyymmddhhnnss"; its content is CP932 JV-Data records,
 //   each ending in CR LF;
-// - JVOpen selects the files of the requested kinds newer than fromtime, in
-//   time stamp order (then name); the files not yet in the stand-in's cache
-//   folder must first be "downloaded": JVStatus copies at least one more per
-//   call, and JVRead of a file not yet there answers -3 and fetches it;
+// - JVOpen selects the files of the requested kinds by its option, as
+//   JV-Link does, in time stamp order (then name):
+//     1 (normal data): the files newer than fromtime;
+//     2 (this week's data): the "RACE" files of this week, the seven days up
+//       to the newest "RACE" file of the feed, and the files of other kinds,
+//       newer than fromtime;
+//     3, 4 (setup, with and without JV-Link's dialog): every file from
+//       fromtime on, years of them;
+//   "RCVN" exists only as this week's data: asked for with another option,
+//   JVOpen answers -116; an option other than 1-4 answers -115. The files
+//   not yet in the stand-in's cache folder (a copy of the same size written
+//   since the feed file was) must first be "downloaded": JVStatus copies at
+//   least one more per call, and JVRead of a file not yet there answers -3
+//   and fetches it;
 // - JVRTOpen(dataspec, yyyymmdd) reads the files
 //   "realtime/<dataspec><yyyymmdd>*.jvd" of the feed in name order.
 // JVRead ends every file with -1 (also the last one), then answers 0.
@@ -38,6 +48,8 @@ public:
     static constexpr char kDefaultFeedFolder[] = "sample-feed";
     static constexpr char kRealtimeFolder[] = "realtime";
     static constexpr char kVersion[] = "0490";
+    static constexpr char kRaceKind[] = "RACE";
+    static constexpr char kThisWeekOnlyKind[] = "RCVN";
 
     // The settings dialog of JVSetUIProperties: given the current feed folder
     // (CP932), returns the chosen one, or nothing when the user cancelled.

@@ -6,12 +6,18 @@
 #include "reference/ShiftJis.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace tervan {
 
 namespace {
 
 constexpr std::int32_t kReadBufferSize = 60000;
+// JVRead's answer while the file it is to read is still downloading.
+constexpr std::int32_t kReadStillDownloading = -3;
+// The pause before asking again: the download wait's polling interval.
+constexpr auto kDownloadPoll = std::chrono::milliseconds(10);
 
 std::string Num(long long n)
 {
@@ -35,6 +41,11 @@ void FlushAfterFailure(StoredRaceFiles& files)
 }
 
 } // namespace
+
+void ReadLoopNotifier::WaitForDownload()
+{
+    std::this_thread::sleep_for(kDownloadPoll);
+}
 
 std::atomic<bool>& JVCancelFlag()
 {
@@ -62,6 +73,29 @@ bool JVDownload::Start(const DateTime& from)
 {
     if (m_state != State::Idle)
         return false;
+    m_setup = false;
+    return Open("RACERCVN", kJVOptionThisWeek, from);
+}
+
+bool JVDownload::StartSetup(const DateTime& from, const DateTime& savedStart)
+{
+    if (m_state != State::Idle)
+        return false;
+    m_setup = true;
+    m_savedStart = savedStart;
+    return Open("RACE", kJVOptionSetupQuiet, from);
+}
+
+std::string JVDownload::Progress(long long done, long long total) const
+{
+    std::string text = Fraction(done, total);
+    if (m_setup)
+        text += TimeLeftText(done, total, std::chrono::duration<double>(std::chrono::steady_clock::now() - m_phaseStart).count());
+    return text;
+}
+
+bool JVDownload::Open(const char* dataspec, std::int32_t option, const DateTime& from)
+{
     Inform(SJ("データ取込を開始します。データ作成が終了するまで本ソフトを操作したり他のアプリケーションを操作することは極力避けてください。"));
     m_cancel = false;
     m_notifier.DownloadProgress(0, m_downloadMax);
@@ -76,7 +110,7 @@ bool JVDownload::Start(const DateTime& from)
     m_downloadCount = 0;
     m_lastFileTimestamp.clear();
     m_state = State::Waiting; // a stream may be open from here on
-    const std::int32_t r = m_jv.JVOpen("RACERCVN", fromtime, 2, m_readCount, m_downloadCount, m_lastFileTimestamp);
+    const std::int32_t r = m_jv.JVOpen(dataspec, fromtime, option, m_readCount, m_downloadCount, m_lastFileTimestamp);
     if (r == -1 || (r == 0 && m_readCount <= 0)) {
         m_outcome = Outcome::NothingNewer;
         m_notifier.Beep();
@@ -87,7 +121,7 @@ bool JVDownload::Start(const DateTime& from)
     if (r != 0) {
         m_outcome = Outcome::OpenFailed;
         m_notifier.Beep();
-        Inform(JVErrorMessage("JVOpen", r));
+        Inform(JVErrorMessage("JVOpen", r, m_jv.CallFailure()));
         CloseStream();
         return false;
     }
@@ -97,6 +131,7 @@ bool JVDownload::Start(const DateTime& from)
         m_notifier.ProgressLabel(SJ("ダウンロード中・・・"));
         m_downloadMax = m_downloadCount;
         m_notifier.DownloadProgress(0, m_downloadMax);
+        m_phaseStart = std::chrono::steady_clock::now();
         return true;
     }
     m_downloadMax = 100;
@@ -113,13 +148,13 @@ bool JVDownload::Tick()
     if (st < 0) {
         m_outcome = Outcome::StatusFailed;
         m_notifier.Beep();
-        Inform(JVErrorMessage("JVStatus", st));
+        Inform(JVErrorMessage("JVStatus", st, m_jv.CallFailure()));
         CloseStream();
         return false;
     }
     if (st > m_downloadCount)
         return true;
-    m_notifier.ProgressLabel(SJ("ダウンロード中．．．") + Fraction(st, m_downloadCount));
+    m_notifier.ProgressLabel(SJ("ダウンロード中．．．") + Progress(st, m_downloadCount));
     m_notifier.DownloadProgress(st, m_downloadMax);
     if (st < m_downloadCount)
         return true;
@@ -167,7 +202,8 @@ void JVDownload::ReadAndClose()
     m_files.SetFlushPump(nullptr);
     CloseStream();
     if (m_outcome == Outcome::Completed) {
-        const std::string s = StartTimeFromTimestamp(m_lastFileTimestamp);
+        const std::string s = m_setup ? SetupStartTime(m_lastFileTimestamp, m_savedStart)
+                                      : StartTimeFromTimestamp(m_lastFileTimestamp);
         if (!s.empty())
             m_notifier.StartTimeSaved(s);
     }
@@ -180,7 +216,9 @@ void JVDownload::RunReadLoop()
     m_notifier.ReadProgress(0, m_readMax);
     m_filesRead = 0;
     m_recordsRead = 0;
-    const long threshold = RecentDateThreshold(m_clock());
+    m_phaseStart = std::chrono::steady_clock::now();
+    // Every race of a setup is a whole one: stored as a recent race is.
+    const long threshold = m_setup ? 0 : RecentDateThreshold(m_clock());
     std::int32_t size = kReadBufferSize;
     std::string record;
     std::string fileName;
@@ -199,7 +237,7 @@ void JVDownload::RunReadLoop()
         } else if (r == -1) {
             ++m_filesRead;
             m_notifier.ReadProgress(m_filesRead, m_readMax);
-            m_notifier.ProgressLabel(SJ("データ読込み中．．．") + Fraction(m_filesRead, m_readCount));
+            m_notifier.ProgressLabel(SJ("データ読込み中．．．") + Progress(m_filesRead, m_readCount));
         } else if (r == 0) {
             m_files.Flush();
             m_notifier.ProgressLabel("JVRead EndOfFile :0");
@@ -214,10 +252,12 @@ void JVDownload::RunReadLoop()
             m_files.Flush();
             m_notifier.Beep();
             m_outcome = Outcome::ReadFailed;
-            Inform(JVErrorMessage("JVRead", r));
+            Inform(JVErrorMessage("JVRead", r, m_jv.CallFailure()));
             return;
+        } else if (r == kReadStillDownloading) {
+            m_notifier.WaitForDownload();
         }
-        // -2, -3: read again.
+        // -2: read again at once.
     }
 }
 
@@ -228,7 +268,7 @@ void JVDownload::CloseStream()
     m_notifier.BusyCursor(false);
     if (r != 0) {
         m_notifier.Beep();
-        Inform(JVErrorMessage("JVClose", r));
+        Inform(JVErrorMessage("JVClose", r, m_jv.CallFailure()));
     } else {
         m_notifier.Beep();
     }
@@ -243,6 +283,27 @@ std::string StartTimeFromTimestamp(std::string_view stamp)
     if (!t)
         return {};
     return FormatSlashed(*t);
+}
+
+std::string TimeLeftText(long long done, long long total, double elapsed)
+{
+    if (done <= 0 || total < done || elapsed < 0)
+        return {};
+    const long long left = static_cast<long long>(elapsed * static_cast<double>(total - done) / static_cast<double>(done) + 0.5);
+    if (left < 60)
+        return SJ(" 残り約") + Num(left) + SJ("秒");
+    const long long minutes = (left + 59) / 60;
+    if (minutes < 60)
+        return SJ(" 残り約") + Num(minutes) + SJ("分");
+    return SJ(" 残り約") + Num(minutes / 60) + SJ("時間") + Num(minutes % 60) + SJ("分");
+}
+
+std::string SetupStartTime(std::string_view stamp, const DateTime& saved)
+{
+    const std::string s = StartTimeFromTimestamp(stamp);
+    if (s.empty() || FormatCompact(*ParseSlashed(s)) <= FormatCompact(saved))
+        return {};
+    return s;
 }
 
 std::string RealtimeKey(std::string_view raceLine)
@@ -274,6 +335,8 @@ bool RunRealtimeUpdate(IJVLink& jv, StoredRaceFiles& files, const std::string& k
                     files.StoreRealtime(record);
                 else if (r == 0 || r < -3)
                     break;
+                else if (r == kReadStillDownloading)
+                    notifier.WaitForDownload();
             }
             files.Flush();
         } else {

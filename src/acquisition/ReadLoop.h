@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -27,6 +28,11 @@ namespace tervan {
 // cleared when a download starts; it stops both read loops before their next
 // read.
 std::atomic<bool>& JVCancelFlag();
+
+// JV-Link's setup data reaches back to 1986; a setup starts by default on
+// 1 January ten years back.
+inline constexpr int kSetupEarliestYear = 1986;
+inline constexpr int kSetupYearsBack = 10;
 
 // What a read loop shows. Every method does nothing unless overridden; all
 // texts are CP932.
@@ -52,6 +58,10 @@ public:
     virtual void BusyCursor(bool busy) {}
     // Lets pending window messages run; called before every JVRead.
     virtual void ProcessMessages() {}
+    // JVRead answered -3 (a file is still downloading): a pause before the
+    // next read, as the download wait polls JVStatus every 10 ms, rather
+    // than asking again at once. Sleeps the thread unless overridden.
+    virtual void WaitForDownload();
     // A download read every file: the new start point of the next download,
     // "yyyy/mm/dd hh:nn:ss", for the date picker and the settings file.
     virtual void StartTimeSaved(const std::string& slashed) {}
@@ -88,6 +98,15 @@ public:
     // Returns true when the caller must now poll Tick every 10 ms. Does
     // nothing (returns false) while a download or read is running.
     bool Start(const DateTime& from);
+    // "過去データ取込（セットアップ）": JV-Link's setup data, every race from
+    // `from` on (the dialog passes 1 January of the chosen year), opened as
+    // "RACE" with option 4; the rest is the download of Start. Setup data
+    // holds the final records of whole races, so every race read is stored
+    // as a recent one (race and runner slot files too), and the files done
+    // come with an estimate of the time left. When every record was read,
+    // the last file time stamp becomes the start point of the next download
+    // unless `savedStart` (the start point saved now) is later.
+    bool StartSetup(const DateTime& from, const DateTime& savedStart);
     // One tick of the download wait; true while the wait goes on.
     bool Tick();
     // "データ取込み中止", confirmed: JVCancel and the cancel flag. A wait is
@@ -96,6 +115,7 @@ public:
     void Cancel();
 
     State CurrentState() const { return m_state; }
+    bool Setup() const { return m_setup; }
     Outcome LastOutcome() const { return m_outcome; }
     // The last information box shown (CP932), for callers without a window.
     const std::string& LastMessage() const { return m_lastMessage; }
@@ -108,6 +128,9 @@ public:
     long RecordsRead() const { return m_recordsRead; }
 
 private:
+    bool Open(const char* dataspec, std::int32_t option, const DateTime& from);
+    // The files done of all, with the time left after a setup's label.
+    std::string Progress(long long done, long long total) const;
     void Inform(const std::string& text);
     void RunReadLoop();
     void ReadAndClose();
@@ -129,7 +152,20 @@ private:
     long m_recordsRead = 0;
     int m_downloadMax = 100;
     int m_readMax = 100;
+    bool m_setup = false;
+    DateTime m_savedStart; // the start point saved before a setup
+    std::chrono::steady_clock::time_point m_phaseStart; // the wait or the read loop began
 };
+
+// The estimate of the time left when `done` of `total` files took `elapsed`
+// seconds: " 残り約40秒", " 残り約12分", " 残り約2時間5分"; empty before
+// the first file is done.
+std::string TimeLeftText(long long done, long long total, double elapsed);
+
+// The start point after a completed setup whose last file time stamp is
+// `stamp`: "yyyy/mm/dd hh:nn:ss", or empty when the stamp is no date and time
+// or `saved` is not earlier.
+std::string SetupStartTime(std::string_view stamp, const DateTime& saved);
 
 // The start time saved after a download: the last file time stamp
 // "yyyymmddhhnnss" as "yyyy/mm/dd hh:nn:ss"; empty when the stamp is empty,

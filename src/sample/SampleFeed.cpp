@@ -304,6 +304,7 @@ struct PendingFile {
     long long natural = -1; // wanted time stamp as yyyymmddhhnnss-ordered seconds; -1 = as early as possible
     int order = 0;
     std::string suffix;
+    bool history = false; // runs of the sample's horses before it: this week's "RCVN" data
 };
 
 long long Seconds(long day, int hour, int minute)
@@ -351,6 +352,7 @@ std::vector<SampleFile> BuildSampleFiles(const SampleWorld& world)
         PendingFile& f = history[month];
         if (f.suffix.empty()) {
             f.suffix = "_H" + std::to_string(month);
+            f.history = true;
             f.order = order++;
         }
         Add(f.file, BuildPastSeRecord(world, run, Yyyymmdd(std::min(run.day + 2, world.today))), RecordKind::SE);
@@ -423,7 +425,7 @@ std::vector<SampleFile> BuildSampleFiles(const SampleWorld& world)
             stamp = squeezed;
             squeezed += 10;
         }
-        p.file.name = "RACE" + Stamp(stamp) + p.suffix + ".jvd";
+        p.file.name = (p.history ? "RCVN" : "RACE") + Stamp(stamp) + p.suffix + ".jvd";
         files.push_back(std::move(p.file));
     }
     for (SampleFile& f : realtime)
@@ -460,7 +462,7 @@ SampleFeedSummary WriteSampleFeed(const std::string& dir, const SampleWorld& wor
         s.raRecords += f.raRecords;
         s.seRecords += f.seRecords;
         s.hrRecords += f.hrRecords;
-        s.bytes += static_cast<long>(f.contents.size());
+        s.bytes += static_cast<long long>(f.contents.size());
     }
     s.raceDays = static_cast<int>(world.days.size());
     for (const SampleDay& d : world.days) {

@@ -6,7 +6,8 @@
 // RA, SE and HR records (CP932, CR LF after each), plus the real-time files
 // "realtime/0B12<yyyymmdd>_<course>.jvd" of today's results:
 //   - runs before the sample's race days: final runner records only (data
-//     division "7"), so that every horse has a history;
+//     division "7"), so that every horse has a history; these are the data
+//     kind "RCVN" (the past runs of this week's horses), "RCVN<stamp>_H...";
 //   - for each race day, its entries (race and runner records of data
 //     division "2"), published the day before;
 //   - for each race day before today, its final results (division "7" race
@@ -59,7 +60,7 @@ std::vector<SampleFile> BuildSampleFiles(const SampleWorld& world);
 struct SampleFeedSummary {
     int files = 0;
     long raRecords = 0, seRecords = 0, hrRecords = 0;
-    long bytes = 0;
+    long long bytes = 0;
     int raceDays = 0;  // days
     int dayCourses = 0; // day and course pairs (entries of the program's day list)
     int races = 0;

@@ -606,9 +606,9 @@ private:
 
     std::string NewPedigree(int birthYear)
     {
-        const int serial = ++m_serials[birthYear];
+        const int serial = m_serials[birthYear]++;
         char buf[40];
-        std::snprintf(buf, sizeof buf, "%04d1%05d", birthYear, std::min(serial + 100, 99999));
+        std::snprintf(buf, sizeof buf, "%04d1%05d", birthYear, std::min(m_world.options.firstPedigreeSerial + serial, 99999));
         return buf;
     }
 
@@ -1129,12 +1129,14 @@ const Person& SampleWorld::Jockey(const SampleRace& race, const SampleRunner& r)
 
 std::string CheckOptions(const SampleOptions& o)
 {
-    if (!IsCalendarDate(o.today.year, o.today.month, o.today.day) || o.today.year < 1990 || o.today.year > 9000)
-        return "today is not a calendar date between 1990 and 9000";
+    if (!IsCalendarDate(o.today.year, o.today.month, o.today.day) || o.today.year < 1986 || o.today.year > 9000)
+        return "today is not a calendar date between 1986 and 9000";
     if (o.days < 1 || o.days > 400)
         return "days must be 1 to 400";
     if (o.courses < 0 || o.courses > 3)
         return "courses must be 1 to 3";
+    if (o.firstPedigreeSerial < 100 || o.firstPedigreeSerial > 99999)
+        return "the first pedigree serial must be 100 to 99999";
     return {};
 }
 

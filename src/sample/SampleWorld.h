@@ -30,6 +30,10 @@ struct SampleOptions {
     int days = 3;    // race days, the last one today (1..400)
     int courses = 0; // racecourses per day (1..3); 0: two on the first day of the sample's
                      // closing three-day weekend, three on every other day
+    // The horses' pedigree numbers count on from this within each birth year,
+    // so that worlds made to lie side by side in one feed keep their horses
+    // apart (100..99999).
+    int firstPedigreeSerial = 101;
 };
 
 // Why options cannot make a sample (empty when they can): an English text for

@@ -12,6 +12,7 @@
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ostream>
 #include <thread>
@@ -59,9 +60,12 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
 
 const ToolCommand kCommand {
     "import-jv",
-    "import-jv BASE (FEED | --jvlink) [--from yyyymmddhhnnss] [--now yyyymmddhhnnss]",
+    "import-jv BASE (FEED | --jvlink) [--from yyyymmddhhnnss] [--now yyyymmddhhnnss] | "
+    "import-jv BASE (FEED | --jvlink) --setup [--from yyyymmdd]",
     "reads a JV-Link feed into the stored race data files of BASE (default --from: 8 days before now); "
-    "with --jvlink the installed JV-Link (Windows), from the settings file's start point, which is saved back",
+    "with --jvlink the installed JV-Link (Windows), from the settings file's start point, which is saved back; "
+    "--setup reads the setup data of every race from --from on (default 1 January ten years back), and a "
+    "completed one moves the settings file's start point up to its last file",
     Run,
 };
 const ToolCommandRegistration kRegistration(kCommand);
@@ -73,6 +77,7 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     const bool hasFrom = TakeOption(args, "--from", fromText);
     const bool hasNow = TakeOption(args, "--now", nowText);
     const bool installed = TakeFlag(args, "--jvlink");
+    const bool setup = TakeFlag(args, "--setup");
     if (args.size() != (installed ? 1u : 2u))
         return UsageError(kCommand, err);
     if (installed && !SystemHasJVLink()) {
@@ -90,7 +95,16 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         now = *t;
     }
     DateTime from = AddDays(now, -8);
-    if (hasFrom) {
+    if (setup) {
+        from = DateTime {std::max(now.year - kSetupYearsBack, kSetupEarliestYear), 1, 1};
+        long date = 0;
+        if (hasFrom && (!ParseDateOption(fromText, date) || date < kSetupEarliestYear * 10000L + 101)) {
+            err << "import-jv: --setup --from needs a date yyyymmdd from 19860101 on, not '" << fromText << "'\n";
+            return 2;
+        }
+        if (hasFrom)
+            from = DateTime {static_cast<int>(date / 10000), static_cast<int>(date / 100 % 100), static_cast<int>(date % 100)};
+    } else if (hasFrom) {
         std::optional<DateTime> t = ParseCompact(fromText);
         if (!t) {
             err << "import-jv: --from needs yyyymmddhhnnss, not '" << fromText << "'\n";
@@ -120,8 +134,10 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         link = std::make_unique<JVLinkStandIn>(base, Utf8ToCp932(args[1]));
     // The window program's settings file ("tervan.ini" in the base folder).
     Settings settings(base, "tervan");
-    if (installed && !hasFrom)
-        from = settings.ReadLastTimeValue(now);
+    // The start point of the weekly download, read with its default.
+    const DateTime savedStart = settings.ReadLastTimeValue(now);
+    if (installed && !hasFrom && !setup)
+        from = savedStart;
 
     IJVLink& jv = *link;
     const std::int32_t init = jv.JVInit(JVSoftwareId());
@@ -135,7 +151,7 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         notifier.m_settings = &settings;
     std::atomic<bool> cancel {false};
     JVDownload download(jv, files, notifier, [now] { return now; }, cancel);
-    bool waiting = download.Start(from);
+    bool waiting = setup ? download.StartSetup(from, savedStart) : download.Start(from);
     while (waiting) {
         notifier.m_waiting = true;
         waiting = download.Tick();

@@ -7,6 +7,7 @@
 #include "reference/ShiftJis.h"
 #include "sample/OddsArchives.h"
 #include "sample/SampleFeed.h"
+#include "sample/SetupFeed.h"
 
 #include <charconv>
 #include <chrono>
@@ -23,10 +24,13 @@ constexpr int kDefaultSampleDays = 104;
 
 const ToolCommand kCommand {
     "make-sample-feed",
-    "make-sample-feed DIR [--seed N] [--today yyyymmdd] [--days N] [--courses N] [--replace]",
+    "make-sample-feed DIR [--seed N] [--today yyyymmdd] [--days N] [--courses N] [--replace] "
+    "[--setup-years N [--setup-every-weeks N]]",
     "writes a made-up JV-Data feed for the JV-Link stand-in: N race days ending today (default 104, the weekends "
     "of a year), "
-    "2-3 courses of 12 races each, horse histories, results and payouts",
+    "2-3 courses of 12 races each, horse histories, results and payouts; --setup-years adds JV-Link's setup data "
+    "of the N calendar years before them (final race, runner, payout, vote and odds records of every race; "
+    "--setup-every-weeks keeps the races of every n-th weekend only)",
     Run,
 };
 const ToolCommandRegistration kRegistration(kCommand);
@@ -69,6 +73,17 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         err << "make-sample-feed: --courses needs a number, not '" << text << "'\n";
         return 2;
     }
+    sample::SetupOptions setup;
+    setup.years = 0;
+    if (TakeOption(args, "--setup-years", text) && !ParseNumber(text, setup.years)) {
+        err << "make-sample-feed: --setup-years needs a number, not '" << text << "'\n";
+        return 2;
+    }
+    if (TakeOption(args, "--setup-every-weeks", text) && !ParseNumber(text, setup.everyWeeks)) {
+        err << "make-sample-feed: --setup-every-weeks needs a number, not '" << text << "'\n";
+        return 2;
+    }
+    setup.courses = options.courses;
     const bool replace = TakeFlag(args, "--replace");
     if (args.size() != 1 || args[0].empty() || args[0].rfind("--", 0) == 0)
         return UsageError(kCommand, err);
@@ -76,15 +91,28 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         err << "make-sample-feed: " << problem << "\n";
         return 2;
     }
+    if (setup.years != 0) {
+        if (const std::string problem = sample::CheckSetupOptions(setup); !problem.empty()) {
+            err << "make-sample-feed: " << problem << "\n";
+            return 2;
+        }
+    }
 
     const auto start = std::chrono::steady_clock::now();
     sample::SampleFeedSummary s;
+    sample::SetupFeedSummary setupSummary;
     std::vector<std::string> archives;
     try {
-        const sample::SampleWorld world = sample::BuildSampleWorld(options);
-        s = sample::WriteSampleFeed(Utf8ToCp932(args[0]), world, replace);
-        // Forecast odds archives for the "予想配当" button, beside the feed.
-        archives = sample::WriteOddsArchives(Utf8ToCp932(args[0]), world);
+        long firstDay = 0;
+        {
+            const sample::SampleWorld world = sample::BuildSampleWorld(options);
+            s = sample::WriteSampleFeed(Utf8ToCp932(args[0]), world, replace);
+            // Forecast odds archives for the "予想配当" button, beside the feed.
+            archives = sample::WriteOddsArchives(Utf8ToCp932(args[0]), world);
+            firstDay = world.days.front().day;
+        }
+        if (setup.years != 0)
+            setupSummary = sample::WriteSetupFeed(Utf8ToCp932(args[0]), options, firstDay, setup);
     } catch (const std::runtime_error& e) {
         // fs::FileError carries CP932 text; main() prints that one.
         if (dynamic_cast<const fs::FileError*>(&e))
@@ -99,6 +127,13 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         << s.races << " races\n";
     out << "wrote " << s.files << " files, " << s.Records() << " records (RA " << s.raRecords << ", SE " << s.seRecords
         << ", HR " << s.hrRecords << "), " << s.bytes << " bytes in " << static_cast<int>(seconds * 1000) << " ms\n";
+    if (setup.years != 0)
+        out << "setup data " << setupSummary.firstDate << "-" << setupSummary.lastDate << ": "
+            << setupSummary.raceDays << " race days, " << setupSummary.dayCourses << " day-courses, "
+            << setupSummary.races << " races, " << setupSummary.files << " files, " << setupSummary.Records()
+            << " records (RA " << setupSummary.raRecords << ", SE " << setupSummary.seRecords << ", HR "
+            << setupSummary.hrRecords << "; H1 " << setupSummary.h1Records << ", O1 " << setupSummary.o1Records
+            << " not kept), " << setupSummary.bytes << " bytes\n";
     for (const std::string& name : archives)
         out << "forecast odds archive: " << Cp932ToUtf8(name) << "\n";
     return 0;

@@ -87,4 +87,13 @@ inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& 
     return files;
 }
 
+// The stored files of a base folder: its snapshot without the JV-Link
+// stand-in's cache ("JVLinkCache") and the settings files ("*.ini").
+inline std::map<std::string, std::string> StoredSnapshot(const std::filesystem::path& base)
+{
+    std::map<std::string, std::string> files = Snapshot(base);
+    std::erase_if(files, [](const auto& e) { return e.first.starts_with("JVLinkCache") || e.first.ends_with(".ini"); });
+    return files;
+}
+
 } // namespace tervan::test

@@ -129,6 +129,42 @@ TEST_F(StandInTest, OpenSelectsKindsNewerThanFromInStampOrder)
     EXPECT_EQ(jv.JVRead(rec, size, name), -203); // -1 leaves no stream open
 }
 
+TEST_F(StandInTest, EachOptionSelectsAsJVLinkDoes)
+{
+    // Setup data of past years beside this week's files (20-21 May 2006).
+    WriteFeedFile(feed, "RACE20040105180000.jvd", {raRec});
+    WriteFeedFile(feed, "RACE20050601180000.jvd", {raRec});
+    JVLinkStandIn jv(base.path());
+    ASSERT_EQ(jv.JVInit(JVSoftwareId()), 0);
+    // Files to read, or the code, by option (0-5) and dataspec, from 1 Jan 2004.
+    const char* const specs[] = {"RACE", "RCVN", "RACERCVN"};
+    const std::int32_t expected[6][3] = {
+        {-115, -115, -115}, // no such option
+        {4, -116, -116},    // normal data: every RACE file after fromtime
+        {2, 1, 3},          // this week's data: this week's RACE files, and RCVN
+        {4, -116, -116},    // setup data, with JV-Link's dialog
+        {4, -116, -116},    // setup data without it
+        {-115, -115, -115},
+    };
+    for (std::int32_t option = 0; option <= 5; ++option)
+        for (int s = 0; s < 3; ++s) {
+            SCOPED_TRACE(std::to_string(option) + " " + specs[s]);
+            const std::int32_t r = jv.JVOpen(specs[s], "20040101000000", option, readCount, downloadCount, last);
+            EXPECT_EQ(r < 0 ? r : readCount, expected[option][s]);
+            if (r == 0) {
+                EXPECT_EQ(last, s == 1 ? "20060520120000" : "20060521090000");
+                jv.JVClose();
+            }
+        }
+    // Setup takes the files from fromtime on, normal data only those after it.
+    ASSERT_EQ(jv.JVOpen("RACE", "20050601180000", 4, readCount, downloadCount, last), 0);
+    EXPECT_EQ(readCount, 3);
+    jv.JVClose();
+    ASSERT_EQ(jv.JVOpen("RACE", "20050601180000", 1, readCount, downloadCount, last), 0);
+    EXPECT_EQ(readCount, 2);
+    jv.JVClose();
+}
+
 TEST_F(StandInTest, ReadBeforeDownloadAnswersMinus3ThenGoesOn)
 {
     JVLinkStandIn jv(base.path());

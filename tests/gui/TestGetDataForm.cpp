@@ -3,11 +3,14 @@
 // the sample feed: download into an empty base folder, the day list, and the
 // results update of the last day.
 #include "acquisition/JVLinkStandIn.h"
+#include "acquisition/JVRecordBuilder.h"
 #include "acquisition/gui/AcquisitionCommands.h"
 #include "acquisition/gui/GetDataForm.h"
 #include "acquisition/gui/StandInSettingsDialog.h"
+#include "app/BaseFolder.h"
 #include "app/RaceDay.h"
 #include "app/Settings.h"
+#include "app/gui/BacktestTab.h"
 #include "app/gui/MainForm.h"
 #include "platform/FileSystem.h"
 #include "reference/FixedRecord.h"
@@ -28,11 +31,13 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,6 +98,7 @@ struct Rig {
     std::unique_ptr<Settings> settings;
     std::unique_ptr<TGetDataForm> form;
     int dayListRebuilds = 0;
+    std::function<void()> onRebuild; // looks at the disk when the day list is rebuilt
 
     Rig()
     {
@@ -105,7 +111,11 @@ struct Rig {
         o.jvlink = &jv;
         o.settings = settings.get();
         o.notifier = &notifier;
-        o.rebuildDayList = [this] { ++dayListRebuilds; };
+        o.rebuildDayList = [this] {
+            ++dayListRebuilds;
+            if (onRebuild)
+                onRebuild();
+        };
         o.clock = [] { return kNow; };
         form = std::make_unique<TGetDataForm>(std::move(o));
         return *form;
@@ -136,6 +146,7 @@ private Q_SLOTS:
     void closingRebuildsTheDayListAndEndsARun();
     void standInSettingsDialog();
     void sampleFeedDownloadAndResultsUpdate();
+    void setupByDialogStoresWhatTheToolStores();
     void resultsUpdateWithoutSelectionCallsNothing();
     void menuOpensANewModalDialog();
 };
@@ -227,7 +238,7 @@ void TestGetDataForm::readWithoutDownloadsSavesTheStartPoint()
     QCOMPARE(form.ListBox1()->model()->rowCount(), 2);
     QCOMPARE(Utf8(form.ListBox1()->model()->index(0, 0).data().toString()), std::string("作成済み:01R/2006年05月28日東京.jvRA"));
     QCOMPARE(Utf8(form.ListBox1()->model()->index(1, 0).data().toString()), std::string("作成済み:11R/2006年05月28日東京.jvRA"));
-    QVERIFY(std::filesystem::exists(rig.dir.native() / "DATA" / "2006年05月28日東京.jvRA"));
+    QVERIFY(std::filesystem::exists(rig.dir.native() / "DATA" / tervan::test::U8Path("2006年05月28日東京.jvRA")));
 
     // The newest file's time stamp is the next start point, in the picker too.
     QCOMPARE(rig.LastTime(), std::string("2006/05/28 23:59:59"));
@@ -491,6 +502,37 @@ void TestGetDataForm::closingRebuildsTheDayListAndEndsARun()
     QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
     QCOMPARE(Seen(rig.notifier),
              (std::vector<std::string> {"beep", "info:JVCancel:キャンセルされました", "beep"}));
+
+    // Closed while the read loop runs, or while it writes what it held at
+    // the end: the day list is rebuilt once, after the last write, and finds
+    // the day the loop wrote.
+    for (bool duringTheWrite : {false, true}) {
+        Rig r;
+        TGetDataForm& reading = r.Make();
+        const std::string raceFile = fs::Join(fs::Join(r.dir.path(), "DATA"), SJ("2006年05月28日東京.jvRA"));
+        std::string listed = "not rebuilt";
+        r.onRebuild = [&] {
+            std::string text;
+            listed = fs::ReadFile(raceFile, text) ? std::to_string(text.size() / 1272) + " races" : "no race file";
+        };
+        auto close = [&reading] { reading.reject(); };
+        r.jv.readCount = 1;
+        r.jv.reads = {ScriptedJVLink::Record(RaRecord(1)),
+                      ScriptedJVLink::Record(RaRecord(2), duringTheWrite ? std::function<void()>() : close),
+                      ScriptedJVLink::Record(RaRecord(3))};
+        bool closed = false;
+        if (duringTheWrite)
+            fs::SetRewriteHook([&](std::string_view) {
+                if (!closed)
+                    close();
+                closed = true;
+            });
+        reading.ButtonStartClick();
+        fs::SetRewriteHook({});
+        QCOMPARE(r.dayListRebuilds, 1);
+        QCOMPARE(listed, std::string(duringTheWrite ? "3 races" : "2 races"));
+        QVERIFY(!reading.Running());
+    }
 }
 
 void TestGetDataForm::standInSettingsDialog()
@@ -660,7 +702,7 @@ void TestGetDataForm::menuOpensANewModalDialog()
     main.AppSettings().WriteLastTime(std::string_view("2006/05/20 12:34:56"));
     QVERIFY(main.DayEntries().empty());
     // A day written while the dialog is open shows once it closes.
-    tervan::test::WriteAll(base.native() / "DATA" / "2006年05月28日東京.jvRA", RaRecord(1));
+    tervan::test::WriteAll(base.native() / "DATA" / tervan::test::U8Path("2006年05月28日東京.jvRA"), RaRecord(1));
 
     for (int run = 0; run < 2; ++run) {
         bool seen = false;
@@ -677,6 +719,55 @@ void TestGetDataForm::menuOpensANewModalDialog()
         QCOMPARE(main.DayEntries().size(), size_t(1));
     }
     QVERIFY(notifier.events.empty());
+}
+
+// 過去データ取込（セットアップ）: three years of setup data read by the dialog
+// and by tervan-tool store the same bytes; the weekly start point moves up
+// to the last file read.
+void TestGetDataForm::setupByDialogStoresWhatTheToolStores()
+{
+    TempDir feedDir, toolBase, dialogBase;
+    const std::string feed = fs::Join(feedDir.path(), "feed");
+    std::string out, err;
+    QCOMPARE(tervan::test::RunTool({"make-sample-feed", feed, "--today", "20060604", "--days", "2", "--courses", "1",
+                                    "--setup-years", "3", "--setup-every-weeks", "13"},
+                                   out, &err),
+             0);
+    QCOMPARE(tervan::test::RunTool({"import-jv", toolBase.path(), feed, "--setup", "--from", "20040101"}, out, &err), 0);
+
+    JVLinkStandIn jv(dialogBase.path(), feed);
+    QCOMPARE(jv.JVInit(JVSoftwareId()), 0);
+    EnsureBaseFolders(dialogBase.path());
+    Settings settings(dialogBase.path(), "tervan");
+    RecordingNotifier notifier;
+    TGetDataForm::Options o;
+    o.jvlink = &jv;
+    o.settings = &settings;
+    o.notifier = &notifier;
+    o.clock = [] { return DateTime {2006, 6, 4, 9, 0, 0}; };
+    TGetDataForm form(std::move(o));
+    QCOMPARE(form.SetupYearEdit()->value(), 1996);
+    QCOMPARE(form.SetupYearEdit()->minimum(), 1986);
+    QCOMPARE(Utf8(form.ButtonSetup()->text()), std::string("過去データ取込（セットアップ）"));
+    form.SetupYearEdit()->setValue(2004);
+    QTest::mouseClick(form.ButtonSetup(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!form.Running(), 120000);
+    QCOMPARE(Seen(notifier), (std::vector<std::string> {kStartBox, "beep", "info:データ作成が完了しました。", "beep"}));
+    QCOMPARE(form.Download().LastOutcome(), JVDownload::Outcome::Completed);
+
+    const auto fromTool = test::StoredSnapshot(toolBase.native());
+    QVERIFY(fromTool.size() > 100);
+    QVERIFY(fromTool == test::StoredSnapshot(dialogBase.native()));
+
+    // The start point before was eight days back; now it is the last file's.
+    const std::string last = form.Download().LastFileTimestamp();
+    QCOMPARE(settings.Ini().ReadString(SettingsKey::kJvDataGet, SettingsKey::kLastTime, ""), StartTimeFromTimestamp(last));
+    QCOMPARE(FormatCompact(form.StartTime()), last);
+
+    // 格言成績 reaches back to the first setup year.
+    TBacktestTab page(dialogBase.path(), notifier);
+    page.show();
+    QCOMPARE(page.findChild<QDateEdit*>(QStringLiteral("FromDate"))->date().year(), 2004);
 }
 
 QTEST_MAIN(TestGetDataForm)

@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -160,12 +161,30 @@ void TGetDataForm::BuildControls()
     pickerRow->addStretch(1);
     layout->addLayout(pickerRow);
 
+    // The setup download of past years, from 1 January of the chosen year.
+    auto* setupRow = new QHBoxLayout;
+    setupRow->addWidget(Caption("開始年", this));
+    setupYearEdit_ = new QSpinBox(this);
+    setupYearEdit_->setObjectName(QStringLiteral("SetupYearEdit"));
+    const int thisYear = Clock().year;
+    setupYearEdit_->setRange(kSetupEarliestYear, std::max(thisYear, kSetupEarliestYear));
+    setupYearEdit_->setValue(std::max(thisYear - kSetupYearsBack, kSetupEarliestYear));
+    setupYearEdit_->setSuffix(U("年"));
+    setupRow->addWidget(setupYearEdit_);
+    buttonSetup_ = new QPushButton(U("過去データ取込（セットアップ）"), this);
+    buttonSetup_->setObjectName(QStringLiteral("ButtonSetup"));
+    buttonSetup_->setAutoDefault(false);
+    setupRow->addWidget(buttonSetup_);
+    setupRow->addStretch(1);
+    layout->addLayout(setupRow);
+
     timerJVStatus_ = new QTimer(this);
     timerJVStatus_->setObjectName(QStringLiteral("TimerJVStatus"));
     timerJVStatus_->setInterval(10);
 
     connect(buttonStart_, &QPushButton::clicked, this, [this] { ButtonStartClick(); });
     connect(buttonCancel_, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
+    connect(buttonSetup_, &QPushButton::clicked, this, [this] { ButtonSetupClick(); });
     connect(speedButton1_, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     connect(timerJVStatus_, &QTimer::timeout, this, [this] { TimerJVStatusTimer(); });
 
@@ -202,6 +221,7 @@ void TGetDataForm::UpdateButtons()
 {
     const bool idle = !Running();
     buttonStart_->setEnabled(idle);
+    buttonSetup_->setEnabled(idle);
     speedButton1_->setEnabled(idle);
     buttonCancel_->setEnabled(true);
 }
@@ -211,15 +231,28 @@ void TGetDataForm::UpdateButtons()
 
 void TGetDataForm::ButtonStartClick()
 {
+    Begin([this] { return download_->Start(StartTime()); });
+}
+
+void TGetDataForm::ButtonSetupClick()
+{
+    const DateTime from {setupYearEdit_->value(), 1, 1};
+    Begin([this, from] { return download_->StartSetup(from, options_.settings->ReadLastTimeValue(Clock())); });
+}
+
+// Starts a download unless one runs; the wait timer runs while it waits.
+void TGetDataForm::Begin(const std::function<bool()>& start)
+{
     if (Running())
         return;
     buttonStart_->setEnabled(false);
+    buttonSetup_->setEnabled(false);
     speedButton1_->setEnabled(false);
     timerJVStatus_->stop();
-    const bool wait = download_->Start(StartTime());
+    const bool wait = start();
     if (wait && download_->CurrentState() == JVDownload::State::Waiting)
         timerJVStatus_->start();
-    UpdateButtons();
+    AfterDownloadStep();
 }
 
 // One tick of the download wait. The timer stays off while the tick runs:
@@ -231,6 +264,19 @@ void TGetDataForm::TimerJVStatusTimer()
     const bool more = download_->Tick();
     if (more && download_->CurrentState() == JVDownload::State::Waiting)
         timerJVStatus_->start();
+    AfterDownloadStep();
+}
+
+// After the start button or a timer tick ran its part of a download: a
+// dialog closed while its read loop ran rebuilds the day list now, after
+// the loop's last write, so that every day it wrote is listed.
+void TGetDataForm::AfterDownloadStep()
+{
+    if (rebuildAfterRead_ && !Running()) {
+        rebuildAfterRead_ = false;
+        if (options_.rebuildDayList)
+            options_.rebuildDayList();
+    }
     UpdateButtons();
 }
 
@@ -264,7 +310,12 @@ void TGetDataForm::done(int result)
         download_->Cancel();
         UpdateButtons();
     }
-    if (options_.rebuildDayList)
+    // A read loop still running (this close came through the messages it
+    // lets run) writes what it holds when it stops: the day list waits for
+    // that.
+    if (Reading())
+        rebuildAfterRead_ = true;
+    else if (options_.rebuildDayList)
         options_.rebuildDayList();
     QDialog::done(result);
 }
@@ -360,6 +411,7 @@ void TGetDataForm::BusyCursor(bool busy)
     if (busy) {
         setCursor(Qt::BusyCursor);
         buttonStart_->setEnabled(false);
+        buttonSetup_->setEnabled(false);
         speedButton1_->setEnabled(false);
     } else {
         ShowPending();

@@ -9,7 +9,8 @@
 // A new dialog is made for every use and shown modally. It reads the start
 // point "JvDataGet"/"LastTime" when created and writes it back only when a
 // download has read every record. Every close request rebuilds the main
-// window's day list first.
+// window's day list first; a close while the read loop runs, once the loop
+// has written what it holds.
 #pragma once
 
 #include "acquisition/JVLink.h"
@@ -33,6 +34,7 @@ class QLabel;
 class QListView;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QTimer;
 class QToolButton;
 
@@ -87,6 +89,9 @@ public:
 
     // --- Handlers ---
     void ButtonStartClick();
+    // "過去データ取込（セットアップ）": JV-Link's setup data from 1 January of
+    // the year in SetupYearEdit.
+    void ButtonSetupClick();
     void ButtonCancelClick();
     void SpeedButton1Click();
     void TimerJVStatusTimer();
@@ -97,6 +102,8 @@ public:
     // --- What tests and the screenshot script look at ---
     QPushButton* ButtonStart() const { return buttonStart_; }
     QPushButton* ButtonCancel() const { return buttonCancel_; }
+    QPushButton* ButtonSetup() const { return buttonSetup_; }
+    QSpinBox* SetupYearEdit() const { return setupYearEdit_; }
     QToolButton* SpeedButton1() const { return speedButton1_; }
     TLabel3D* ProgressLabel() const { return progressLabel_; }
     QProgressBar* ProgressBar1() const { return progressBar1_; }
@@ -127,7 +134,9 @@ private:
     void StartTimeSaved(const std::string& slashed) override;
 
     void BuildControls();
+    void Begin(const std::function<bool()>& start);
     void UpdateButtons();
+    void AfterDownloadStep();
     bool Reading() const;
     void ShowPending();
     INotifier& Notify();
@@ -138,6 +147,7 @@ private:
     std::unique_ptr<StoredRaceFiles> files_;
     std::unique_ptr<JVDownload> download_;
     bool closing_ = false;
+    bool rebuildAfterRead_ = false; // closed while the read loop ran
 
     // While the read loop runs, what it shows waits here and is painted at
     // most every kRepaintMs (and whenever the loop stops or shows a box);
@@ -154,6 +164,8 @@ private:
 
     QPushButton* buttonStart_ = nullptr;
     QPushButton* buttonCancel_ = nullptr;
+    QPushButton* buttonSetup_ = nullptr;
+    QSpinBox* setupYearEdit_ = nullptr;
     QToolButton* speedButton1_ = nullptr;
     TLabel3D* progressLabel_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
