@@ -202,6 +202,8 @@ private Q_SLOTS:
         tab->ChartCombo()->setCurrentIndex(1);
         QTest::qWait(50);
         Save(form_->grab().toImage(), "backtest-distance-place-window.png");
+        tab->ChartCombo()->setCurrentIndex(0);
+        tab->BreakdownCombo()->setCurrentIndex(static_cast<int>(BacktestBreakdown::None));
     }
 
     void defaultAndMinimumSize()
