@@ -107,6 +107,7 @@ inline constexpr Field kTrainerName {91, 8};
 inline constexpr Field kWeightCarried {289, 3}; // tenths of a kilogram
 inline constexpr Field kJockeyCode {297, 5};
 inline constexpr Field kJockeyName {307, 8};
+inline constexpr Field kAbnormalCode {332, 1}; // 異常区分コード: "1" 出走取消 ... "7" 降着
 inline constexpr Field kFinalPlace {335, 2};
 inline constexpr Field kWinOdds {360, 4}; // tenths
 inline constexpr Field kWinPopularity {364, 2};

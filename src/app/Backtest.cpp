@@ -1,5 +1,6 @@
 #include "app/Backtest.h"
 
+#include "acquisition/JVData_Structure.h"
 #include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 
@@ -10,23 +11,37 @@
 namespace tervan {
 namespace {
 
-void AddRunner(BacktestTally& t, int place, long long win, long long placePaid)
+// How one counted runner did: its place (0 for 着外 without a place) and what
+// it was paid.
+struct Outcome {
+    int place = 0;
+    long long win = 0;
+    long long placePaid = 0;
+    bool placeSold = false; // its race sold 複勝
+};
+
+void AddRunner(BacktestTally& t, const Outcome& o)
 {
     ++t.runners;
-    switch (place) {
+    switch (o.place) {
     case 1: ++t.first; break;
     case 2: ++t.second; break;
     case 3: ++t.third; break;
     default: ++t.unplaced; break;
     }
-    t.winPayout += win;
-    t.placePayout += placePaid;
+    t.winPayout += o.win;
+    if (o.placeSold) {
+        ++t.placeRunners;
+        if (o.place >= 1 && o.place <= 3)
+            ++t.placeTop3;
+        t.placePayout += o.placePaid;
+    }
 }
 
-void AddToGroups(BacktestGroups& groups, MaximGroup group, int place, long long win, long long placePaid)
+void AddToGroups(BacktestGroups& groups, MaximGroup group, const Outcome& o)
 {
-    AddRunner(groups[static_cast<std::size_t>(group)], place, win, placePaid);
-    AddRunner(groups[static_cast<std::size_t>(MaximGroup::All)], place, win, placePaid);
+    AddRunner(groups[static_cast<std::size_t>(group)], o);
+    AddRunner(groups[static_cast<std::size_t>(MaximGroup::All)], o);
 }
 
 // The section of `key`, made in its ascending place when it is new.
@@ -158,42 +173,78 @@ void TallyRaceDay(const RaceDay& day, BacktestResult& result)
             &SectionOf(tracks, TrackKey(race.trackCode)),
             &SectionOf(distances, DistanceKey(race.distance)),
         };
-        for (const RunnerSummary& r : race.runners) {
-            if (r.finishingPlace <= 0)
-                continue;
+        const bool placeSold = std::any_of(race.placePayouts.begin(), race.placePayouts.end(),
+                                           [](const HorsePayout& e) { return e.horseNumber > 0; });
+        for (std::size_t i = 0; i < race.runners.size(); ++i) {
+            const RunnerSummary& r = race.runners[i];
             const int horse = static_cast<int>(ReadDecimal(r.horseNumber));
-            const long long win = horse > 0 ? PaidOn(race.winPayouts, horse) : 0;
-            const long long placePaid = horse > 0 ? PaidOn(race.placePayouts, horse) : 0;
+            if (horse <= 0)
+                continue;
+            Outcome o;
+            o.placeSold = placeSold;
+            const std::string_view code = JVData::Get(slot.runnerLines[i], JVData::SE::kAbnormalCode);
+            switch (code.empty() ? ' ' : code.front()) {
+            case '1': // 出走取消
+            case '2': // 発走除外
+            case '3': // 競走除外
+                continue;
+            case '4': // 競走中止
+            case '5': // 失格
+                break;
+            default: // 落馬再騎乗 and 降着 too, at their confirmed places
+                if (r.finishingPlace <= 0)
+                    continue;
+                o.place = r.finishingPlace;
+                o.win = PaidOn(race.winPayouts, horse);
+                o.placePaid = PaidOn(race.placePayouts, horse);
+                break;
+            }
             const MaximGroup group = GroupOfMaxim(r.maxim);
-            AddToGroups(result.total, group, r.finishingPlace, win, placePaid);
+            AddToGroups(result.total, group, o);
             for (BacktestGroups* groups : perRace)
-                AddToGroups(*groups, group, r.finishingPlace, win, placePaid);
-            AddToGroups(SectionOf(ranks, RankKey(r.forecastRank)), group, r.finishingPlace, win, placePaid);
+                AddToGroups(*groups, group, o);
+            AddToGroups(SectionOf(ranks, RankKey(r.forecastRank)), group, o);
         }
     }
+}
+
+int BacktestResult::ProblemDays() const
+{
+    std::vector<long> dates;
+    for (const BacktestProblem& p : problems)
+        if (const long date = DayEntryDate(p.entry); date > 0 && std::find(dates.begin(), dates.end(), date) == dates.end())
+            dates.push_back(date);
+    return static_cast<int>(dates.size());
 }
 
 BacktestResult RunBacktest(const std::string& base, const BacktestRange& range, const BacktestProgressFn& progress,
                            const std::atomic<bool>* cancel)
 {
     BacktestResult result;
+    result.range = range;
+    result.covered = range;
     std::vector<std::string> days;
     try {
         days = DaysInRange(MakeDayList(base), range);
     } catch (const std::exception& e) {
-        result.problems.push_back(e.what());
+        result.problems.push_back(BacktestProblem {{}, {e.what()}});
         return result;
     }
-    // Oldest first, as the days were run.
+    // Oldest first, as the days were run; the racecourses of a date stand together.
     std::reverse(days.begin(), days.end());
     const int total = static_cast<int>(days.size());
     auto day = std::make_unique<RaceDay>();
+    long date = 0, countedDate = 0;
     for (int i = 0; i < total; ++i) {
-        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
-            result.cancelled = true;
-            break;
-        }
         const std::string& entry = days[static_cast<std::size_t>(i)];
+        const long entryDate = DayEntryDate(entry);
+        if (entryDate != date) {
+            if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+                result.cancelled = true;
+                break;
+            }
+            date = entryDate;
+        }
         DayLoadResult loaded;
         try {
             loaded = LoadRaceDay(*day, base, entry);
@@ -201,15 +252,25 @@ BacktestResult RunBacktest(const std::string& base, const BacktestRange& range, 
             loaded.status = DayLoadResult::Failed;
             loaded.message = e.what();
         }
-        if (loaded.status == DayLoadResult::Loaded) {
-            ++result.days;
+        if (loaded.status == DayLoadResult::Loaded && loaded.warnings.empty()) {
+            ++result.meetings;
+            if (date != countedDate) {
+                ++result.days;
+                countedDate = date;
+            }
             TallyRaceDay(*day, result);
         } else {
-            result.problems.push_back(entry + ": " + loaded.message);
+            // Read in part counts as not read: its figures would be short.
+            BacktestProblem problem {entry, std::move(loaded.warnings)};
+            if (loaded.status != DayLoadResult::Loaded)
+                problem.reasons.insert(problem.reasons.begin(), loaded.message);
+            result.problems.push_back(std::move(problem));
         }
         if (progress)
             progress(i + 1, total);
     }
+    if (result.cancelled)
+        result.covered.to = date; // every racecourse of the dates up to it was scanned; 0 when none
     return result;
 }
 

@@ -2,12 +2,20 @@
 //
 // Every day of the day list whose date lies in the chosen range is loaded
 // exactly as the window loads it, one after another into one RaceDay, so a
-// runner's maxim is the one its race card showed that day. A runner counts
-// when its race has a payout line and its 確定着順 is above 0 (runners that
-// did not run or have no result yet are left out). It is tallied in the group
-// of its maxim ("牡1戦目", "牡3戦目", "牝2戦目" or "該当なし") and in "全体",
-// once for the whole range and once in each breakdown (year, racecourse,
-// track, distance band, forecast rank). Memory does not grow with the number
+// runner's maxim is the one its race card showed that day. Only races with a
+// payout line count. Of their runners, by the runner line's 異常区分コード:
+// 1 出走取消, 2 発走除外 and 3 競走除外 are left out (their stakes are
+// refunded); 4 競走中止 and 5 失格 count as 着外 and are paid nothing; every
+// other runner counts at its 確定着順 once that is above 0 (runners without a
+// result yet are left out). 単勝 figures take every counted runner; 複勝
+// figures only those of races where 複勝 was sold (the payout line has 複勝
+// entries; fields of 4 or fewer starters have none). A runner is tallied in
+// the group of its maxim ("牡1戦目", "牡3戦目", "牝2戦目" or "該当なし") and
+// in "全体", once for the whole range and once in each breakdown (year,
+// racecourse, track, distance band, forecast rank).
+//
+// A day that cannot be loaded, or loads only in part (a damaged stored
+// file), is left out whole and listed. Memory does not grow with the number
 // of days: only the tallies are kept.
 #pragma once
 
@@ -28,13 +36,15 @@ inline constexpr int kMaximGroupCount = 5;
 
 // Counts and payout sums of one group.
 struct BacktestTally {
-    long long runners = 0;     // 頭数
-    long long first = 0;       // 1着
-    long long second = 0;      // 2着
-    long long third = 0;       // 3着
-    long long unplaced = 0;    // 着外: place 4 or worse
-    long long winPayout = 0;   // 単勝払戻: win entries on the runner's horse number (yen per 100)
-    long long placePayout = 0; // 複勝払戻: place entries on it
+    long long runners = 0;      // 頭数
+    long long first = 0;        // 1着
+    long long second = 0;       // 2着
+    long long third = 0;        // 3着
+    long long unplaced = 0;     // 着外: place 4 or worse, 競走中止, 失格
+    long long winPayout = 0;    // 単勝払戻: win entries on the runner's horse number (yen per 100)
+    long long placeRunners = 0; // 頭数 in the races where 複勝 was sold
+    long long placeTop3 = 0;    // of those, the runners placed 1-3
+    long long placePayout = 0;  // 複勝払戻: place entries on the runner's horse number
     bool operator==(const BacktestTally&) const = default;
 };
 using BacktestGroups = std::array<BacktestTally, kMaximGroupCount>;
@@ -52,27 +62,43 @@ struct BacktestSection {
     BacktestGroups groups {};
 };
 
-struct BacktestResult {
-    BacktestGroups total {};
-    // Per breakdown (index = BacktestBreakdown), its values in ascending key
-    // order; the entry of None stays empty.
-    std::array<std::vector<BacktestSection>, kBacktestBreakdownCount> sections;
-    int days = 0;          // days loaded
-    int races = 0;         // races with a payout line
-    bool cancelled = false;
-    std::vector<std::string> problems; // CP932: days that could not be loaded, with why
-
-    const std::vector<BacktestSection>& Sections(BacktestBreakdown by) const
-    {
-        return sections[static_cast<std::size_t>(by)];
-    }
-};
-
 // The chosen dates, yyyymmdd; 0 leaves that end open.
 struct BacktestRange {
     long from = 0;
     long to = 0;
     bool Contains(long date) const { return (from == 0 || date >= from) && (to == 0 || date <= to); }
+    bool operator==(const BacktestRange&) const = default;
+};
+
+// A day-list entry left out, and why (CP932). The entry is empty when the
+// day list itself could not be read.
+struct BacktestProblem {
+    std::string entry;
+    std::vector<std::string> reasons;
+};
+
+struct BacktestResult {
+    BacktestGroups total {};
+    // Per breakdown (index = BacktestBreakdown), its values in ascending key
+    // order; the entry of None stays empty.
+    std::array<std::vector<BacktestSection>, kBacktestBreakdownCount> sections;
+    BacktestRange range;   // the range chosen
+    // The dates the figures cover: the range chosen or, after a cancel, from
+    // its start to the last date whose every racecourse was scanned (to is 0
+    // when there was none).
+    BacktestRange covered;
+    bool cancelled = false;
+    int days = 0;          // race days (dates) counted
+    int meetings = 0;      // day-list entries (a racecourse on a day) counted
+    int races = 0;         // races with a payout line
+    std::vector<BacktestProblem> problems; // entries left out, in list order
+
+    const std::vector<BacktestSection>& Sections(BacktestBreakdown by) const
+    {
+        return sections[static_cast<std::size_t>(by)];
+    }
+    // The race days (dates) among the problems.
+    int ProblemDays() const;
 };
 
 // The date yyyymmdd of a day-list entry ("2006年05月28日東京" gives 20060528);
@@ -91,10 +117,11 @@ void TallyRaceDay(const RaceDay& day, BacktestResult& result);
 // done days of total, after each day.
 using BacktestProgressFn = std::function<void(int done, int total)>;
 
-// The whole scan over the day list of `base` (CP932). Checks `cancel`
-// before each day; a cancelled scan returns what it had with cancelled set.
-// Never throws for bad stored files: a day that cannot be loaded is listed
-// in problems and left out.
+// The whole scan over the day list of `base` (CP932), oldest day first.
+// Checks `cancel` before each new date, so a cancelled scan has counted whole
+// dates; it returns what it had with cancelled set. Never throws for bad
+// stored files: a day that cannot be loaded whole is listed in problems and
+// left out.
 BacktestResult RunBacktest(const std::string& base, const BacktestRange& range, const BacktestProgressFn& progress = {},
                            const std::atomic<bool>* cancel = nullptr);
 

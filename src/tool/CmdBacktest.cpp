@@ -19,7 +19,8 @@ const ToolCommand kCommand {
     "backtest BASE [--from yyyymmdd] [--to yyyymmdd] [--by year|course|track|distance|rank] [--csv FILE]",
     "prints how the runners of each maxim did over the stored days in the range (all by default), TAB-separated: "
     "頭数, 1着-3着, 着外, 単勝/複勝払戻, 勝率, 連対率, 複勝率, 単回値, 複回値 per group; --by breaks it down, "
-    "--csv also writes it as a CSV file",
+    "--csv also writes it as a CSV file; days that cannot be read whole are left out, named on standard error, "
+    "and make the status 1",
     Run,
 };
 const ToolCommandRegistration kRegistration(kCommand);
@@ -70,8 +71,6 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     }
 
     const BacktestResult result = RunBacktest(base, range);
-    for (const std::string& problem : result.problems)
-        err << Cp932ToUtf8(problem) << "\n";
     const TextGrid grid = BacktestGrid(result, by);
     for (const auto& row : grid.Rows()) {
         for (std::size_t c = 0; c < row.size(); ++c)
@@ -79,10 +78,15 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
         out << "\n";
     }
     if (writeCsv) {
-        WriteCsvText(Utf8ToCp932(csv), BacktestHeading(range, by), grid.Rows());
+        WriteCsvText(Utf8ToCp932(csv), BacktestHeading(result, by), grid.Rows());
     }
-    err << "backtest: " << result.days << " days, " << result.races << " races\n";
-    return 0;
+    err << "backtest: " << Cp932ToUtf8(BacktestCountsText(result)) << "\n";
+    // Days left out make the figures short: say which, and fail.
+    for (const BacktestProblem& problem : result.problems)
+        for (const std::string& reason : problem.reasons)
+            err << "backtest: left out " << (problem.entry.empty() ? "" : Cp932ToUtf8(problem.entry) + ": ") << Cp932ToUtf8(reason)
+                << "\n";
+    return result.problems.empty() ? 0 : 1;
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 
 namespace tervan {
 namespace {
@@ -15,6 +16,15 @@ std::string Number(long long value)
     char buffer[24];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
     return std::string(buffer, end);
+}
+
+// A count with a comma between every three digits: "3,732".
+std::string Grouped(long long value)
+{
+    std::string digits = Number(value < 0 ? -value : value);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, ',');
+    return value < 0 ? "-" + digits : digits;
 }
 
 std::string DateText(long date)
@@ -78,15 +88,18 @@ long long BacktestTenths(long long value, long long runners, long long scale)
 
 std::string BacktestRateText(long long value, long long runners, long long scale)
 {
-    if (runners <= 0)
-        return {};
-    const long long tenths = BacktestTenths(value, runners, scale);
-    return Number(tenths / 10) + "." + Number(tenths % 10);
+    return runners > 0 ? TenthsText(BacktestTenths(value, runners, scale)) : std::string();
 }
 
-std::array<std::string, kBacktestColumnCount> BacktestRowTexts(MaximGroup group, const BacktestTally& t)
+const std::string& BacktestPlaceRunnersTitle()
 {
-    return {
+    static const std::string title = SJ("複勝頭数");
+    return title;
+}
+
+std::vector<std::string> BacktestRowTexts(MaximGroup group, const BacktestTally& t, bool placeRunners)
+{
+    std::vector<std::string> texts = {
         MaximGroupName(group),
         Number(t.runners),
         Number(t.first),
@@ -97,27 +110,44 @@ std::array<std::string, kBacktestColumnCount> BacktestRowTexts(MaximGroup group,
         Number(t.placePayout),
         BacktestRateText(t.first, t.runners, 100),
         BacktestRateText(t.first + t.second, t.runners, 100),
-        BacktestRateText(t.first + t.second + t.third, t.runners, 100),
+        BacktestRateText(t.placeTop3, t.placeRunners, 100),
         BacktestRateText(t.winPayout, t.runners, 1),
-        BacktestRateText(t.placePayout, t.runners, 1),
+        BacktestRateText(t.placePayout, t.placeRunners, 1),
     };
+    if (placeRunners)
+        texts.insert(texts.begin() + 2, Number(t.placeRunners));
+    return texts;
+}
+
+bool BacktestPlaceRunnersDiffer(const BacktestResult& result, BacktestBreakdown by)
+{
+    auto differ = [](const BacktestGroups& groups) {
+        return std::any_of(groups.begin(), groups.end(), [](const BacktestTally& t) { return t.placeRunners != t.runners; });
+    };
+    if (by == BacktestBreakdown::None)
+        return differ(result.total);
+    const auto& sections = result.Sections(by);
+    return std::any_of(sections.begin(), sections.end(), [&](const BacktestSection& s) { return differ(s.groups); });
 }
 
 TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by)
 {
     const bool broken = by != BacktestBreakdown::None;
+    const bool placeRunners = BacktestPlaceRunnersDiffer(result, by);
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> titles;
     if (broken)
         titles.push_back(BacktestBreakdownTitle(by));
     titles.insert(titles.end(), BacktestColumnTitles().begin(), BacktestColumnTitles().end());
+    if (placeRunners)
+        titles.insert(titles.begin() + (broken ? 3 : 2), BacktestPlaceRunnersTitle());
     rows.push_back(std::move(titles));
     auto addGroups = [&](const std::string* name, const BacktestGroups& groups) {
         for (int g = 0; g < kMaximGroupCount; ++g) {
             std::vector<std::string> row;
             if (name != nullptr)
                 row.push_back(*name);
-            const auto texts = BacktestRowTexts(static_cast<MaximGroup>(g), groups[static_cast<std::size_t>(g)]);
+            const auto texts = BacktestRowTexts(static_cast<MaximGroup>(g), groups[static_cast<std::size_t>(g)], placeRunners);
             row.insert(row.end(), texts.begin(), texts.end());
             rows.push_back(std::move(row));
         }
@@ -133,34 +163,94 @@ TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by)
     return TextGrid::FromRows(std::move(rows));
 }
 
-ChartData BacktestChart(const BacktestResult& result)
+std::string BacktestCountsText(const BacktestResult& result)
 {
+    std::string text = Grouped(result.days) + SJ("日（") + Grouped(result.meetings) + SJ("開催）") + Grouped(result.races)
+        + SJ("レース");
+    const int days = result.ProblemDays();
+    const int meetings = static_cast<int>(result.problems.size());
+    if (meetings > 0) {
+        text += SJ("（") + Grouped(days) + SJ("日");
+        if (meetings != days)
+            text += SJ("（") + Grouped(meetings) + SJ("開催）");
+        text += SJ("分を除く）");
+    }
+    return text;
+}
+
+std::string BacktestProblemsText(const BacktestResult& result, int shown)
+{
+    if (result.problems.empty())
+        return {};
+    std::string text = SJ("読めなかった開催 ") + Grouped(static_cast<long long>(result.problems.size())) + SJ("件（集計から除外）: ");
+    const int count = static_cast<int>(result.problems.size());
+    for (int i = 0; i < count && i < shown; ++i) {
+        const BacktestProblem& p = result.problems[static_cast<std::size_t>(i)];
+        text += (i > 0 ? SJ("、") : std::string()) + (p.entry.empty() ? SJ("日付一覧") : p.entry);
+    }
+    if (count > shown)
+        text += SJ(" ほか") + Grouped(count - shown) + SJ("件");
+    return text;
+}
+
+ChartData BacktestChart(const BacktestResult& result, BacktestBreakdown by, BacktestMeasure measure)
+{
+    static constexpr MaximGroup shown[] = {MaximGroup::Male1, MaximGroup::Male3, MaximGroup::Female2, MaximGroup::All};
+    struct Rate {
+        double value;
+        std::string text;
+    };
+    auto rate = [](const BacktestTally& t, BacktestMeasure m) {
+        const long long paid = m == BacktestMeasure::Win ? t.winPayout : t.placePayout;
+        const long long runners = m == BacktestMeasure::Win ? t.runners : t.placeRunners;
+        return Rate {static_cast<double>(BacktestTenths(paid, runners, 1)) / 10, BacktestRateText(paid, runners, 1)};
+    };
+    auto measureName = [](BacktestMeasure m) { return m == BacktestMeasure::Win ? SJ("単回値") : SJ("複回値"); };
+
     ChartData chart;
-    chart.title = SJ("単回値・複回値（100で元返し）");
-    ChartSeries win {.name = SJ("単回値"), .color = ChartColor {0xE0, 0x50, 0x40}};
-    ChartSeries place {.name = SJ("複回値"), .color = ChartColor {0x40, 0x80, 0xD0}};
     double top = 100;
-    for (MaximGroup g : {MaximGroup::Male1, MaximGroup::Male3, MaximGroup::Female2, MaximGroup::All}) {
-        const BacktestTally& t = result.total[static_cast<std::size_t>(g)];
-        chart.groups.push_back(MaximGroupName(g));
-        for (auto [series, paid] : {std::pair {&win, t.winPayout}, std::pair {&place, t.placePayout}}) {
-            const double value = static_cast<double>(BacktestTenths(paid, t.runners, 1)) / 10;
-            series->values.push_back(value);
-            series->labels.push_back(BacktestRateText(paid, t.runners, 1));
-            top = std::max(top, value);
+    auto add = [&top](ChartSeries& series, const Rate& r) {
+        series.values.push_back(r.value);
+        series.labels.push_back(r.text);
+        top = std::max(top, r.value);
+    };
+    if (by == BacktestBreakdown::None) {
+        chart.title = SJ("単回値・複回値（100で元返し）");
+        chart.series = {ChartSeries {.name = measureName(BacktestMeasure::Win), .color = ChartColor {0xE0, 0x50, 0x40}},
+                        ChartSeries {.name = measureName(BacktestMeasure::Place), .color = ChartColor {0x40, 0x80, 0xD0}}};
+        for (MaximGroup g : shown) {
+            const BacktestTally& t = result.total[static_cast<std::size_t>(g)];
+            chart.groups.push_back(MaximGroupName(g));
+            add(chart.series[0], rate(t, BacktestMeasure::Win));
+            add(chart.series[1], rate(t, BacktestMeasure::Place));
+        }
+    } else {
+        chart.title = BacktestBreakdownTitle(by) + SJ("別 ") + measureName(measure) + SJ("（100で元返し）");
+        static constexpr ChartColor colours[] = {{0x40, 0x80, 0xD0}, {0x50, 0xA8, 0x50}, {0xE0, 0x60, 0x90}, {0x90, 0x90, 0x90}};
+        for (std::size_t i = 0; i < std::size(shown); ++i)
+            chart.series.push_back(ChartSeries {.name = MaximGroupName(shown[i]), .color = colours[i]});
+        for (const BacktestSection& section : result.Sections(by)) {
+            chart.groups.push_back(BacktestSectionName(by, section.key));
+            for (std::size_t i = 0; i < std::size(shown); ++i)
+                add(chart.series[i], rate(section.groups[static_cast<std::size_t>(shown[i])], measure));
         }
     }
-    chart.series = {std::move(win), std::move(place)};
     chart.axes.push_back(RoundAxis(0, top * 1.15));
     chart.references.push_back(ChartReference {100, "100", ChartColor {0x20, 0x20, 0x20}});
     return chart;
 }
 
-std::string BacktestHeading(const BacktestRange& range, BacktestBreakdown by)
+std::string BacktestHeading(const BacktestResult& result, BacktestBreakdown by)
 {
-    std::string heading = SJ("格言成績") + " " + DateText(range.from) + "-" + DateText(range.to);
+    std::string heading = SJ("格言成績");
+    if (!result.cancelled || result.covered.to > 0)
+        heading += " " + DateText(result.covered.from) + "-" + DateText(result.covered.to);
     if (by != BacktestBreakdown::None)
         heading += " " + BacktestBreakdownTitle(by) + SJ("別");
+    if (result.cancelled)
+        heading += " " + SJ("中止");
+    if (!result.problems.empty())
+        heading += " " + Grouped(std::max(result.ProblemDays(), 1)) + SJ("日分を除く");
     return heading;
 }
 

@@ -1,11 +1,14 @@
 // The 格言成績 table as cell texts, read alike by the tab's grid, its
-// clipboard and CSV buttons and tervan-tool backtest.
+// clipboard and CSV buttons and tervan-tool backtest, and the texts and the
+// chart around it.
 //
 // Row 0 holds the column titles; then, for each value of the breakdown in
 // ascending order (or once without one), a line per group: "牡1戦目",
 // "牡3戦目", "牝2戦目", "該当なし", "全体". Rates are percentages with one
 // decimal, rounded half up in whole numbers; a group without runners shows
-// them blank. Every text is CP932.
+// them blank. 複勝率 and 複回値 are taken over the runners of races where
+// 複勝 was sold; where that count differs from 頭数 anywhere in the table, a
+// column "複勝頭数" after "頭数" shows it. Every text is CP932.
 #pragma once
 
 #include "app/Backtest.h"
@@ -13,6 +16,7 @@
 #include "views/GridText.h"
 
 #include <array>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -23,6 +27,9 @@ inline constexpr int kBacktestColumnCount = 13;
 // "格言", "頭数", "1着", "2着", "3着", "着外", "単勝払戻", "複勝払戻",
 // "勝率", "連対率", "複勝率", "単回値", "複回値".
 const std::array<std::string, kBacktestColumnCount>& BacktestColumnTitles();
+
+// "複勝頭数", the column after "頭数" when the table has it.
+const std::string& BacktestPlaceRunnersTitle();
 
 // "牡1戦目", "牡3戦目", "牝2戦目", "該当なし", "全体".
 const std::string& MaximGroupName(MaximGroup group);
@@ -43,20 +50,44 @@ long long BacktestTenths(long long value, long long runners, long long scale);
 // 1 for a payout per 100 yen): "33.3", "100.0"; empty when runners is 0.
 std::string BacktestRateText(long long value, long long runners, long long scale);
 
-// The 13 texts of one group's line.
-std::array<std::string, kBacktestColumnCount> BacktestRowTexts(MaximGroup group, const BacktestTally& tally);
+// The texts of one group's line: the 13 columns, with 複勝頭数 after 頭数
+// when placeRunners is set.
+std::vector<std::string> BacktestRowTexts(MaximGroup group, const BacktestTally& tally, bool placeRunners = false);
+
+// Whether some group of the table (the whole range or the breakdown's
+// values) counts other runners for 複勝 than for 単勝.
+bool BacktestPlaceRunnersDiffer(const BacktestResult& result, BacktestBreakdown by);
 
 // The whole table; with a breakdown every row starts with its value's text
 // under the breakdown's title.
 TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by);
 
-// The chart under the table: 単回値 and 複回値 of 牡1戦目, 牡3戦目, 牝2戦目
-// and 全体 side by side, each bar labelled with the table's text, against a
-// line at 100 (the stake back).
-ChartData BacktestChart(const BacktestResult& result);
+// What the figures count: "104日（311開催）3,732レース", then, when days were
+// left out, "（2日分を除く）", or "（2日（3開催）分を除く）" when those days
+// had more racecourses than one left out.
+std::string BacktestCountsText(const BacktestResult& result);
 
-// The heading of the exports: "格言成績 yyyymmdd-yyyymmdd" (an open end
-// blank), then " " and the breakdown's title and "別" when there is one.
-std::string BacktestHeading(const BacktestRange& range, BacktestBreakdown by);
+// The days left out for the page: "読めなかった開催 3件（集計から除外）: "
+// and the first `shown` entries joined by "、", then "ほか n件" for the rest;
+// empty when there were none.
+std::string BacktestProblemsText(const BacktestResult& result, int shown = 3);
+
+// What the chart shows of 単回値 and 複回値.
+enum class BacktestMeasure { Win, Place };
+
+// The chart under the table. Without a breakdown: 単回値 and 複回値 of
+// 牡1戦目, 牡3戦目, 牝2戦目 and 全体 side by side. With one: for each value of
+// the breakdown, the measure's bars of those four groups. Every bar is
+// labelled with the table's text and stands against a line at 100 (the stake
+// back).
+ChartData BacktestChart(const BacktestResult& result, BacktestBreakdown by = BacktestBreakdown::None,
+                        BacktestMeasure measure = BacktestMeasure::Win);
+
+// The heading of the exports and of the page: "格言成績 yyyymmdd-yyyymmdd"
+// over the dates the figures cover (an open end blank; no dates after a
+// cancel before any date was done), then " " and the breakdown's title and
+// "別" when there is one, " 中止" after a cancel and " n日分を除く" when days
+// were left out.
+std::string BacktestHeading(const BacktestResult& result, BacktestBreakdown by);
 
 } // namespace tervan

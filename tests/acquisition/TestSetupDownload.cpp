@@ -123,9 +123,17 @@ TEST(SetupDownload, StoresEveryRaceWholeAndBacktestCountsTheFeedsYears)
         for (int e = 0; e < 3; ++e)
             if (std::string_view(hr->second).substr(102 + 13 * e, 2) == horse)
                 t.winPayout += ReadDecimal(std::string_view(hr->second).substr(104 + 13 * e, 9));
-        for (int e = 0; e < 5; ++e)
+        bool placeSold = false;
+        for (int e = 0; e < 5; ++e) {
+            placeSold = placeSold || ReadDecimal(std::string_view(hr->second).substr(141 + 13 * e, 2)) > 0;
             if (std::string_view(hr->second).substr(141 + 13 * e, 2) == horse)
                 t.placePayout += ReadDecimal(std::string_view(hr->second).substr(143 + 13 * e, 9));
+        }
+        // 複勝 figures count the runners of races where 複勝 was sold.
+        if (placeSold) {
+            ++t.placeRunners;
+            t.placeTop3 += place <= 3 ? 1 : 0;
+        }
     }
     ASSERT_EQ(tally.size(), 3u);
 

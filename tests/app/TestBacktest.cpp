@@ -1,5 +1,6 @@
-// 格言成績 over hand-made stored days with known outcomes, and the table
-// texts that the tool and the tab print.
+// 格言成績 over hand-made stored days with known outcomes, the table texts
+// that the tool and the tab print, and the tool against a count of its own
+// over the sample's stored files.
 #include "app/Backtest.h"
 
 #include "app/BacktestBase.h"
@@ -8,13 +9,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
 namespace tervan {
 namespace {
 
+// A tally of races that all sold 複勝.
 BacktestTally T(long long runners, long long first, long long second, long long third, long long unplaced, long long win,
                 long long place)
 {
-    return BacktestTally {runners, first, second, third, unplaced, win, place};
+    return BacktestTally {runners, first, second, third, unplaced, win, runners, first + second + third, place};
 }
 
 BacktestTally Sum(const std::vector<BacktestSection>& sections, MaximGroup g)
@@ -22,8 +30,9 @@ BacktestTally Sum(const std::vector<BacktestSection>& sections, MaximGroup g)
     BacktestTally s;
     for (const BacktestSection& section : sections) {
         const BacktestTally& t = section.groups[static_cast<std::size_t>(g)];
-        s = T(s.runners + t.runners, s.first + t.first, s.second + t.second, s.third + t.third,
-              s.unplaced + t.unplaced, s.winPayout + t.winPayout, s.placePayout + t.placePayout);
+        s = BacktestTally {s.runners + t.runners,          s.first + t.first,         s.second + t.second,
+                           s.third + t.third,              s.unplaced + t.unplaced,   s.winPayout + t.winPayout,
+                           s.placeRunners + t.placeRunners, s.placeTop3 + t.placeTop3, s.placePayout + t.placePayout};
     }
     return s;
 }
@@ -51,6 +60,7 @@ TEST_F(BacktestTest, GroupsCountPlacesAndPayouts)
     const BacktestResult r = RunBacktest(base, {}, [&](int done, int total) { progress.emplace_back(done, total); });
     EXPECT_EQ(progress, (std::vector<std::pair<int, int>> {{1, 3}, {2, 3}, {3, 3}}));
     EXPECT_EQ(r.days, 3);
+    EXPECT_EQ(r.meetings, 3);
     EXPECT_EQ(r.races, 3);
     EXPECT_FALSE(r.cancelled);
     EXPECT_TRUE(r.problems.empty());
@@ -93,17 +103,101 @@ TEST_F(BacktestTest, RangeCancelAndDaysThatCannotLoad)
     EXPECT_EQ(r.days, 0);
     EXPECT_TRUE(r.Sections(BacktestBreakdown::Year).empty());
 
+    // A cancel is seen before a new date: the figures and the heading cover the dates done.
     std::atomic<bool> cancel {false};
     r = RunBacktest(base, {}, [&](int done, int) { cancel = done == 1; }, &cancel);
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(r.days, 1);
+    EXPECT_EQ(r.covered, (BacktestRange {0, 20060528}));
+    EXPECT_EQ(Cp932ToUtf8(BacktestHeading(r, BacktestBreakdown::Year)), "格言成績 -20060528 年別 中止");
+    cancel = true;
+    r = RunBacktest(base, {20060101, 20081231}, {}, &cancel);
+    EXPECT_EQ(r.days, 0);
+    EXPECT_EQ(Cp932ToUtf8(BacktestHeading(r, BacktestBreakdown::None)), "格言成績 中止");
+    r = RunBacktest(base, {20060101, 20081231});
+    EXPECT_EQ(Cp932ToUtf8(BacktestHeading(r, BacktestBreakdown::None)), "格言成績 20060101-20081231");
+}
 
-    // A day whose runner slot file is gone is named and left out.
-    fs::DeleteFile(base + "/DATA/" + SJ("2007年06月03日中山.jvSEr"));
-    r = RunBacktest(base, {});
-    EXPECT_EQ(r.days, 2);
-    ASSERT_EQ(r.problems.size(), 1u);
-    EXPECT_EQ(r.problems[0].rfind(SJ("2007年06月03日中山: データ作成が未完了のようです。"), 0), 0u);
+// Days that cannot be read whole are left out, listed and said to be left
+// out; the tool names them and fails.
+TEST_F(BacktestTest, DaysNotReadWholeAreLeftOutAndNamed)
+{
+    // A payout file with a torn last line, a day without its runner slot file.
+    const std::string payouts = base + "/DATA/" + SJ("2006年05月28日東京.jvHR");
+    fs::RewriteFile(payouts, test::ReadAll(fs::ToNative(payouts).string()) + "HR7\r\n");
+    fs::DeleteFile(base + "/DATA/" + SJ("2008年01月05日京都.jvSEr"));
+    const BacktestResult r = RunBacktest(base, {});
+    EXPECT_EQ(r.days, 1);
+    EXPECT_EQ(r.meetings, 1);
+    EXPECT_EQ(r.races, 1);
+    EXPECT_EQ(r.total[static_cast<std::size_t>(MaximGroup::All)], T(2, 1, 1, 0, 0, 180, 250));
+    ASSERT_EQ(r.problems.size(), 2u);
+    EXPECT_EQ(r.problems[0].entry, SJ("2006年05月28日東京"));
+    ASSERT_EQ(r.problems[0].reasons.size(), 1u);
+    EXPECT_EQ(r.problems[0].reasons[0].rfind(SJ("払戻ファイルの形式が正しくありません"), 0), 0u);
+    EXPECT_EQ(r.problems[1].reasons.at(0), SJ("データ作成が未完了のようです。"));
+    EXPECT_EQ(Cp932ToUtf8(BacktestCountsText(r)), "1日（1開催）1レース（2日分を除く）");
+    EXPECT_EQ(Cp932ToUtf8(BacktestHeading(r, BacktestBreakdown::None)), "格言成績 - 2日分を除く");
+    EXPECT_EQ(Cp932ToUtf8(BacktestProblemsText(r, 1)), "読めなかった開催 2件（集計から除外）: 2006年05月28日東京 ほか1件");
+
+    std::string out, err;
+    EXPECT_EQ(test::RunTool({"backtest", dir.native().string()}, out, &err), 1);
+    EXPECT_NE(err.find("2006年05月28日東京: 払戻ファイルの形式が正しくありません"), std::string::npos) << err;
+    EXPECT_NE(err.find("2008年01月05日京都: データ作成が未完了のようです。"), std::string::npos) << err;
+    EXPECT_NE(err.find("1日（1開催）1レース（2日分を除く）"), std::string::npos) << err;
+    EXPECT_NE(out.find("\n全体\t2\t1\t1\t0\t0\t180\t250\t"), std::string::npos) << out;
+}
+
+// Which runners count, by the runner line's 異常区分コード, and 複勝 only
+// where it was sold.
+TEST(Backtest, ScratchesAreLeftOutAndNonFinishersLose)
+{
+    test::TempDir dir;
+    const std::string base = dir.path();
+    const test::Key r1 = test::KeyOn("20090607", 1), r2 = test::KeyOn("20090607", 2);
+    test::StoredDay day(base, r1);
+    day.AddRace(test::RaLine(r1, 9));
+    day.AddRace(test::RaLine(r2, 4));
+    // Race 1: code, place. 7 降着 to 2nd and 6 落馬再騎乗 3rd count at their
+    // places; 4 競走中止 and 5 失格 count unplaced; 1-3 are left out.
+    const std::pair<char, int> race1[] = {{'0', 1}, {'7', 2}, {'6', 3}, {'4', 0}, {'5', 0},
+                                          {'1', 0}, {'2', 0}, {'3', 0}, {'0', 4}};
+    for (int n = 1; n <= 9; ++n) {
+        test::Horse h;
+        h.number = n;
+        h.place = race1[n - 1].second;
+        test::Line se = test::SeLine(r1, h);
+        se.Put(332, std::string(1, race1[n - 1].first));
+        day.SetSlot(1, n, se);
+    }
+    // Race 2: four starters, no 複勝.
+    for (int n = 1; n <= 4; ++n) {
+        test::Horse h;
+        h.number = n;
+        h.place = n;
+        day.SetSlot(2, n, test::SeLine(r2, h));
+    }
+    auto payout = [](const test::Key& k, const std::string& win, const std::string& place) {
+        test::Line hr(719);
+        test::PutKey(hr, "HR", k);
+        hr.Put(103, win);
+        if (!place.empty())
+            hr.Put(142, place);
+        return hr;
+    };
+    day.AddPayout(payout(r1, "0100000030001", "0100000013001" "0200000015002" "0300000020003"));
+    day.AddPayout(payout(r2, "0100000022001", ""));
+    day.Write();
+
+    const BacktestResult r = RunBacktest(base, {});
+    EXPECT_EQ(r.races, 2);
+    const BacktestTally all {10, 2, 2, 2, 4, 520, 6, 3, 480};
+    EXPECT_EQ(r.total[static_cast<std::size_t>(MaximGroup::All)], all);
+    // The two runner counts differ: 複勝頭数 stands after 頭数, and 複勝率 and 複回値 are over it.
+    const TextGrid grid = BacktestGrid(r, BacktestBreakdown::None);
+    EXPECT_EQ(Cp932ToUtf8(grid.Cell(2, 0)), "複勝頭数");
+    EXPECT_EQ(Cp932ToUtf8(CsvRow(grid.Row(5))), "全体,10,6,2,2,2,4,520,480,20.0,40.0,50.0,52.0,80.0");
+    EXPECT_EQ(BacktestGrid(r, BacktestBreakdown::Year).Cell(3, 0), SJ("複勝頭数"));
 }
 
 TEST(BacktestTable, RatesRoundHalfUpAndBlankWithoutRunners)
@@ -127,7 +221,16 @@ TEST(BacktestTable, RatesRoundHalfUpAndBlankWithoutRunners)
               "牝2戦目\t0\t0\t0\t0\t0\t0\t0\t\t\t\t\t\r\n"
               "該当なし\t0\t0\t0\t0\t0\t0\t0\t\t\t\t\t\r\n"
               "全体\t11\t4\t2\t3\t2\t1080\t2250\t36.4\t54.5\t81.8\t98.2\t204.5\r\n");
-    EXPECT_EQ(Cp932ToUtf8(BacktestHeading({20060101, 0}, BacktestBreakdown::Track)), "格言成績 20060101- トラック別");
+    r.range = r.covered = {20060101, 0};
+    EXPECT_EQ(Cp932ToUtf8(BacktestHeading(r, BacktestBreakdown::Track)), "格言成績 20060101- トラック別");
+
+    // Race days, day-and-course entries and races, and the days left out.
+    r.days = 104;
+    r.meetings = 311;
+    r.races = 3732;
+    EXPECT_EQ(Cp932ToUtf8(BacktestCountsText(r)), "104日（311開催）3,732レース");
+    r.problems = {{SJ("2006年05月28日東京"), {}}, {SJ("2006年05月28日京都"), {}}};
+    EXPECT_EQ(Cp932ToUtf8(BacktestCountsText(r)), "104日（311開催）3,732レース（1日（2開催）分を除く）");
 }
 
 // The tool prints the table's texts and writes the same rows as CSV.
@@ -136,7 +239,8 @@ TEST_F(BacktestTest, ToolPrintsTheTableAndWritesItsCsv)
     const std::string csv = (dir.native() / "out.csv").string();
     std::string out, err;
     ASSERT_EQ(test::RunTool({"backtest", dir.native().string(), "--by", "course", "--from", "20060101", "--csv", csv}, out, &err), 0) << err;
-    const TextGrid grid = BacktestGrid(RunBacktest(base, {20060101, 0}), BacktestBreakdown::Course);
+    const BacktestResult r = RunBacktest(base, {20060101, 0});
+    const TextGrid grid = BacktestGrid(r, BacktestBreakdown::Course);
     std::string expected;
     for (const auto& row : grid.Rows()) {
         for (std::size_t c = 0; c < row.size(); ++c)
@@ -146,7 +250,7 @@ TEST_F(BacktestTest, ToolPrintsTheTableAndWritesItsCsv)
     EXPECT_EQ(out, expected);
     EXPECT_EQ(out.substr(0, out.find('\n')), "競馬場\t格言\t頭数\t1着\t2着\t3着\t着外\t単勝払戻\t複勝払戻\t勝率\t連対率\t複勝率\t単回値\t複回値");
     EXPECT_NE(out.find("\n東京\t全体\t9\t3\t1\t3\t2\t900\t2000\t33.3\t44.4\t77.8\t100.0\t222.2\n"), std::string::npos);
-    EXPECT_EQ(test::ReadAll(csv), CsvText(BacktestHeading({20060101, 0}, BacktestBreakdown::Course), grid.Rows()));
+    EXPECT_EQ(test::ReadAll(csv), CsvText(SJ("格言成績 20060101- 競馬場別"), grid.Rows()));
 
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>> {
              {"backtest", base, "--from", "2006"}, {"backtest", base, "--to", "20060231"},
@@ -154,6 +258,126 @@ TEST_F(BacktestTest, ToolPrintsTheTableAndWritesItsCsv)
              {"backtest"}})
         EXPECT_EQ(test::RunTool(bad, out, &err), 2) << bad.back();
     EXPECT_EQ(test::RunTool({"backtest", base + "/missing"}, out, &err), 1);
+}
+
+// The tool on the sample's stored files, some of whose runners are made to
+// have been scratched, to have not finished or to have been placed lower, and
+// one race without 複勝: its 全体 line and its counts are those of a count of
+// its own, straight from the stored lines by the rules above.
+TEST(Backtest, ToolMatchesAnIndependentCountOverTheSample)
+{
+    test::TempDir dir;
+    const std::string feed = (dir.native() / "feed").string(), base = (dir.native() / "base").string();
+    std::string out, err;
+    ASSERT_EQ(test::RunTool({"make-sample-feed", feed, "--today", "20261207", "--days", "4", "--courses", "2"}, out, &err), 0) << err;
+    ASSERT_EQ(test::RunTool({"import-jv", base, feed, "--now", "20261207200000"}, out, &err), 0) << err;
+    std::filesystem::path data;
+    for (const auto& entry : std::filesystem::directory_iterator(base)) {
+        std::string name = entry.path().filename().string();
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        if (entry.is_directory() && name == "DATA")
+            data = entry.path();
+    }
+    ASSERT_FALSE(data.empty());
+    std::vector<std::filesystem::path> stems;
+    for (const auto& entry : std::filesystem::directory_iterator(data))
+        if (entry.path().extension() == ".jvRA")
+            stems.push_back(entry.path().parent_path() / entry.path().stem());
+    std::sort(stems.begin(), stems.end());
+    ASSERT_GE(stems.size(), 6u);
+
+    auto lines = [](const std::filesystem::path& path, std::size_t size) {
+        std::vector<std::string> result;
+        if (!std::filesystem::exists(path))
+            return result;
+        const std::string text = test::ReadAll(path);
+        for (std::size_t at = 0; at + size <= text.size(); at += size)
+            result.push_back(text.substr(at, size));
+        return result;
+    };
+    auto withExt = [](std::filesystem::path stem, const char* ext) { return stem += ext; };
+
+    // The first day run: 出走取消 and 競走中止 in race 1, 降着 in race 2, no 複勝 in race 3.
+    {
+        std::vector<std::string> slots = lines(withExt(stems[0], ".jvSEr"), 555);
+        std::vector<std::string> payouts = lines(withExt(stems[0], ".jvHR"), 719);
+        ASSERT_EQ(slots.size(), 216u);
+        ASSERT_GE(payouts.size(), 3u);
+        test::PutAt(slots[0], 332, "1");
+        test::PutAt(slots[0], 335, "00");
+        test::PutAt(slots[1], 332, "4");
+        test::PutAt(slots[1], 335, "00");
+        test::PutAt(slots[18 + 2], 332, "7");
+        for (std::string& hr : payouts)
+            if (hr.substr(25, 2) == "03")
+                test::PutAt(hr, 142, std::string(13 * 5, ' '));
+        std::string text;
+        for (const std::string& l : slots)
+            text += l;
+        test::WriteAll(withExt(stems[0], ".jvSEr"), text);
+        text.clear();
+        for (const std::string& l : payouts)
+            text += l;
+        test::WriteAll(withExt(stems[0], ".jvHR"), text);
+    }
+
+    // The count of its own.
+    auto number = [](const std::string& line, std::size_t pos, std::size_t len) {
+        return std::atoll(line.substr(pos - 1, len).c_str());
+    };
+    long long runners = 0, placeRunners = 0, places[4] = {}, win = 0, placePaid = 0;
+    std::set<std::string> dates;
+    int races = 0;
+    for (const auto& stem : stems) {
+        const std::vector<std::string> ra = lines(withExt(stem, ".jvRA"), 1272);
+        const std::vector<std::string> slots = lines(withExt(stem, ".jvSEr"), 555);
+        ASSERT_FALSE(ra.empty());
+        dates.insert(ra[0].substr(11, 8));
+        for (const std::string& hr : lines(withExt(stem, ".jvHR"), 719)) {
+            ++races;
+            const long long race = number(hr, 26, 2);
+            bool sold = false;
+            for (int e = 0; e < 5; ++e)
+                sold = sold || number(hr, 142 + 13 * e, 2) > 0;
+            for (int h = 1; h <= 18; ++h) {
+                const std::string& se = slots.at(static_cast<std::size_t>((race - 1) * 18 + h - 1));
+                if (number(se, 29, 2) <= 0)
+                    continue;
+                const char code = se[331];
+                long long place = number(se, 335, 2);
+                if (code == '1' || code == '2' || code == '3' || (place <= 0 && code != '4' && code != '5'))
+                    continue;
+                if (code == '4' || code == '5')
+                    place = 0;
+                ++runners;
+                ++places[place >= 1 && place <= 3 ? place - 1 : 3];
+                for (int e = 0; e < 3 && place > 0; ++e)
+                    if (number(hr, 103 + 13 * e, 2) == h)
+                        win += number(hr, 105 + 13 * e, 9);
+                if (sold) {
+                    ++placeRunners;
+                    for (int e = 0; e < 5 && place > 0; ++e)
+                        if (number(hr, 142 + 13 * e, 2) == h)
+                            placePaid += number(hr, 144 + 13 * e, 9);
+                }
+            }
+        }
+    }
+    ASSERT_GT(placeRunners, 0);
+    ASSERT_LT(placeRunners, runners);
+
+    ASSERT_EQ(test::RunTool({"backtest", base}, out, &err), 0) << err;
+    const auto at = out.find("\n全体\t");
+    ASSERT_NE(at, std::string::npos) << out;
+    const std::string all = out.substr(at + 1, out.find('\n', at + 1) - at - 1);
+    auto text = [](long long v) { return std::to_string(v); };
+    const std::string expected = "全体\t" + text(runners) + "\t" + text(placeRunners) + "\t" + text(places[0]) + "\t"
+        + text(places[1]) + "\t" + text(places[2]) + "\t" + text(places[3]) + "\t" + text(win) + "\t" + text(placePaid) + "\t";
+    EXPECT_EQ(all.substr(0, expected.size()), expected);
+    EXPECT_NE(out.find("格言\t頭数\t複勝頭数\t1着"), std::string::npos);
+    const std::string counts = text(static_cast<long long>(dates.size())) + "日（" + text(static_cast<long long>(stems.size())) + "開催）"
+        + text(races) + "レース";
+    EXPECT_NE(err.find(counts), std::string::npos) << err << " / " << counts;
 }
 
 } // namespace

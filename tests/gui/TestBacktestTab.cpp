@@ -1,6 +1,8 @@
 // The page "格言成績" offscreen on hand-made stored days: the range starts at
-// every stored day, the scan runs off the GUI thread, and the grid, the CSV
-// button and tervan-tool backtest give the same numbers.
+// every stored day, the grid waits for 計算, the scan runs off the GUI
+// thread, the grid, the CSV button and tervan-tool backtest give the same
+// numbers, a double click never cancels, and a cancelled scan says so
+// wherever its figures go.
 #include "app/gui/BacktestTab.h"
 
 #include "app/BacktestBase.h"
@@ -9,12 +11,19 @@
 #include "views/CsvExport.h"
 #include "widgets/Notifier.h"
 #include "widgets/StringGrid.h"
+#include "widgets/Text.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QDateEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <chrono>
+#include <thread>
 
 using namespace tervan;
 
@@ -84,17 +93,67 @@ private Q_SLOTS:
         const std::filesystem::path written = fs::ToNative(CsvFilePath(dir.path(), tab.Heading()));
         QCOMPARE(test::ReadAll(written), test::ReadAll(csv));
 
-        // A range that ends before it starts is refused; a second click cancels a scan.
+        // A range that ends before it starts is refused.
         tab.ToDate()->setDate(QDate(2006, 1, 1));
         tab.CalcBtnClick();
         QCOMPARE(notifier.events.size(), size_t(2)); // beep and message
         QVERIFY(!tab.Running());
-        tab.AllDaysBtnClick();
-        tab.CalcBtnClick();
-        tab.CalcBtnClick();
-        QVERIFY(ended.count() == 2 || ended.wait(10000));
+    }
+
+    void doubleClickNeverCancelsAndCancelSaysSo()
+    {
+        test::TempDir dir;
+        test::WriteBacktestBase(dir.path());
+        RecordingNotifier notifier;
+        TBacktestTab tab(dir.path(), notifier);
+        // The scan stops after its first day until it is told to cancel.
+        tab.SetScan([](const std::string& base, const BacktestRange& range, const BacktestProgressFn& progress,
+                       const std::atomic<bool>* cancel) {
+            return RunBacktest(
+                base, range,
+                [&](int done, int total) {
+                    progress(done, total);
+                    for (int i = 0; done == 1 && i < 20000 && !cancel->load(); ++i)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                },
+                cancel);
+        });
+        tab.resize(900, 600);
+        tab.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tab));
+        // Before 計算: the titles only and a line that says what to do.
+        QCOMPARE(tab.Grid()->RowCount(), 1);
+        QVERIFY(tab.StatusLabel()->text().contains(QString::fromUtf8("計算")));
+        QVERIFY(!tab.Computed());
+
+        QSignalSpy ended(&tab, &TBacktestTab::scanEnded);
+        // A double click: two clicks in quick succession.
+        QTest::mouseClick(tab.CalcBtn(), Qt::LeftButton);
+        QTest::mouseClick(tab.CalcBtn(), Qt::LeftButton);
+        QVERIFY(tab.Running());
+        QCOMPARE(tab.CalcBtn()->text(), QString::fromUtf8("中止"));
+        QTest::qWait(100);
+        QVERIFY(tab.Running());
+        QVERIFY(tab.CalcBtn()->isEnabled());
+        QTest::qWait(TBacktestTab::kCancelGuardMs);
+        QTest::mouseClick(tab.CalcBtn(), Qt::LeftButton);
+        QVERIFY(ended.count() == 1 || ended.wait(10000));
         QCOMPARE(tab.CalcBtn()->text(), QString::fromUtf8("計算"));
         QVERIFY(tab.CalcBtn()->isEnabled());
+
+        // Only the first date was counted: the page, the clipboard and the CSV file say so.
+        QVERIFY(tab.Result().cancelled);
+        QCOMPARE(tab.Result().days, 1);
+        const std::string heading = SJ("格言成績 20060528-20060528 中止");
+        QCOMPARE(tab.Heading(), heading);
+        QVERIFY(tab.StatusLabel()->text().startsWith(Q(heading)));
+        tab.CopyBtnClick();
+        QVERIFY(QApplication::clipboard()->text().startsWith(Q(heading) + QStringLiteral("\r\n")));
+        tab.CsvBtnClick();
+        QVERIFY(notifier.events.empty());
+        QVERIFY(fs::FileExists(CsvFilePath(dir.path(), heading)));
+        QVERIFY(test::ReadAll(fs::ToNative(CsvFilePath(dir.path(), heading))).rfind(heading + "\r\n", 0) == 0);
+        QVERIFY(!fs::FileExists(CsvFilePath(dir.path(), SJ("格言成績 20060528-20080105"))));
     }
 };
 

@@ -13,6 +13,7 @@
 #include "support/TestSupport.h"
 #include "views/RaceCardText.h"
 #include "views/gui/ResultsPanelWidget.h"
+#include "widgets/Chart.h"
 #include "widgets/Fonts.h"
 #include "widgets/Label3D.h"
 #include "widgets/StringGrid.h"
@@ -180,6 +181,9 @@ private Q_SLOTS:
         auto* tab = form_->findChild<TBacktestTab*>();
         QVERIFY(tab != nullptr);
         pages->setCurrentIndex(3);
+        QTest::qWait(50);
+        QVERIFY(!tab->Computed());
+        Save(form_->grab().toImage(), "backtest-before-window.png");
         QSignalSpy ended(tab, &TBacktestTab::scanEnded);
         tab->CalcBtnClick();
         QVERIFY(ended.wait(60000));
@@ -192,6 +196,14 @@ private Q_SLOTS:
         tab->BreakdownCombo()->setCurrentIndex(static_cast<int>(BacktestBreakdown::Distance));
         QTest::qWait(50);
         Save(form_->grab().toImage(), "backtest-distance-window.png");
+        // The chart follows the breakdown: a group of bars per distance band.
+        QCOMPARE(static_cast<int>(tab->Chart()->Data().groups.size()),
+                 static_cast<int>(tab->Result().Sections(BacktestBreakdown::Distance).size()));
+        tab->ChartCombo()->setCurrentIndex(1);
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "backtest-distance-place-window.png");
+        tab->ChartCombo()->setCurrentIndex(0);
+        tab->BreakdownCombo()->setCurrentIndex(static_cast<int>(BacktestBreakdown::None));
     }
 
     void defaultAndMinimumSize()

@@ -51,8 +51,8 @@ TEST(ChartData, RoundAxesAndTexts)
 TEST(ChartData, BacktestChartShowsTheTablesPayoutRates)
 {
     BacktestResult r;
-    r.total[static_cast<std::size_t>(MaximGroup::Male1)] = BacktestTally {3, 1, 1, 1, 0, 250, 760};
-    r.total[static_cast<std::size_t>(MaximGroup::All)] = BacktestTally {11, 4, 2, 3, 2, 1080, 2250};
+    r.total[static_cast<std::size_t>(MaximGroup::Male1)] = BacktestTally {3, 1, 1, 1, 0, 250, 3, 3, 760};
+    r.total[static_cast<std::size_t>(MaximGroup::All)] = BacktestTally {11, 4, 2, 3, 2, 1080, 11, 9, 2250};
     const ChartData chart = BacktestChart(r);
     std::vector<std::string> groups;
     for (const std::string& g : chart.groups)

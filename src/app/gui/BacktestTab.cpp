@@ -67,6 +67,8 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
     : QWidget(parent)
     , base_(std::move(base))
     , notifier_(notifier)
+    , scan_([](const std::string& base, const BacktestRange& range, const BacktestProgressFn& progress,
+               const std::atomic<bool>* cancel) { return RunBacktest(base, range, progress, cancel); })
 {
     setObjectName(QStringLiteral("TabSheet4"));
     auto* layout = new QVBoxLayout(this);
@@ -142,13 +144,31 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
     };
     strip->addWidget(button("SpeedButton17", "クリップボードへコピー", &TBacktestTab::CopyBtnClick));
     strip->addWidget(button("SpeedButton18", "ＣＳＶファイル出力", &TBacktestTab::CsvBtnClick));
+    strip->addStretch(1);
+    // What the chart shows of a breakdown.
+    chartCombo_ = new QComboBox(this);
+    chartCombo_->setObjectName(QStringLiteral("ChartCombo"));
+    chartCombo_->setFont(GothicFont(12));
+    chartCombo_->addItem(U("単回値"));
+    chartCombo_->addItem(U("複回値"));
+    connect(chartCombo_, &QComboBox::currentIndexChanged, this, [this] { ShowChart(); });
+    strip->addWidget(label("グラフ"));
+    strip->addWidget(chartCombo_);
+    layout->addLayout(strip);
+
+    // What the figures cover (or what to do first), and the days left out.
     statusLabel_ = new QLabel(this);
     statusLabel_->setObjectName(QStringLiteral("BacktestStatus"));
     statusLabel_->setFont(GothicFont(12));
-    strip->addSpacing(8);
-    strip->addWidget(statusLabel_);
-    strip->addStretch(1);
-    layout->addLayout(strip);
+    statusLabel_->setTextFormat(Qt::PlainText);
+    layout->addWidget(statusLabel_);
+    problemsLabel_ = new QLabel(this);
+    problemsLabel_->setObjectName(QStringLiteral("BacktestProblems"));
+    problemsLabel_->setFont(GothicFont(12));
+    problemsLabel_->setTextFormat(Qt::PlainText);
+    problemsLabel_->setStyleSheet(QStringLiteral("color: #C00000"));
+    problemsLabel_->hide();
+    layout->addWidget(problemsLabel_);
 
     grid_ = new TStringGrid(this);
     grid_->setObjectName(QStringLiteral("StringGrid4"));
@@ -215,7 +235,7 @@ BacktestBreakdown TBacktestTab::Breakdown() const
 
 std::string TBacktestTab::Heading() const
 {
-    return BacktestHeading(shownRange_, Breakdown());
+    return BacktestHeading(result_, Breakdown());
 }
 
 void TBacktestTab::showEvent(QShowEvent* event)
@@ -252,6 +272,9 @@ void TBacktestTab::AllDaysBtnClick()
 void TBacktestTab::CalcBtnClick()
 {
     if (Running()) {
+        // The second click of a double click on 計算 lands here too.
+        if (started_.elapsed() < kCancelGuardMs)
+            return;
         cancel_ = true;
         calcBtn_->setEnabled(false);
         return;
@@ -268,12 +291,12 @@ void TBacktestTab::CalcBtnClick()
     progressBar_->setValue(0);
     progressBar_->show();
     statusLabel_->setText(U("計算中..."));
-    shownRange_ = range;
+    started_.start();
     // The scan runs on its own thread with its own race day; what it reports
     // comes back to this thread as queued calls, which Qt drops if the page
     // is gone (the destructor waits for the thread first).
-    worker_ = std::thread([this, range, base = base_] {
-        auto result = std::make_shared<BacktestResult>(RunBacktest(
+    worker_ = std::thread([this, range, base = base_, scan = scan_] {
+        auto result = std::make_shared<BacktestResult>(scan(
             base, range,
             [this](int done, int total) {
                 QMetaObject::invokeMethod(this, [this, done, total] { Progress(done, total); }, Qt::QueuedConnection);
@@ -293,22 +316,22 @@ void TBacktestTab::ScanEnded(std::shared_ptr<BacktestResult> result)
 {
     Join();
     result_ = std::move(*result);
+    computed_ = true;
     calcBtn_->setText(U("計算"));
     calcBtn_->setEnabled(true);
     progressBar_->hide();
-    QString status = U("%1日 %2レース").arg(result_.days).arg(result_.races);
-    if (result_.cancelled)
-        status += U("（中止しました）");
-    statusLabel_->setText(status);
+    const std::string problems = BacktestProblemsText(result_);
+    problemsLabel_->setText(Q(problems));
+    problemsLabel_->setToolTip(Q([this] {
+        std::string all;
+        for (const BacktestProblem& p : result_.problems)
+            for (const std::string& reason : p.reasons)
+                all += (all.empty() ? "" : "\n") + (p.entry.empty() ? reason : p.entry + ": " + reason);
+        return all;
+    }()));
+    problemsLabel_->setVisible(!problems.empty());
     ShowTable();
     ShowChart();
-    if (!result_.problems.empty()) {
-        std::string text = SJ("読み込めない開催日がありました（集計から除きました）。");
-        for (const std::string& problem : result_.problems)
-            text += "\r\n" + problem;
-        notifier_.Beep();
-        notifier_.Information(text);
-    }
     Q_EMIT scanEnded();
 }
 
@@ -316,6 +339,7 @@ void TBacktestTab::BreakdownComboChange()
 {
     // Every breakdown comes from the one scan.
     ShowTable();
+    ShowChart();
 }
 
 void TBacktestTab::ShowTable()
@@ -323,12 +347,19 @@ void TBacktestTab::ShowTable()
     const BacktestBreakdown by = Breakdown();
     const TextGrid table = BacktestGrid(result_, by);
     const bool broken = by != BacktestBreakdown::None;
+    const bool placeRunners = table.ColCount() > kBacktestColumnCount + (broken ? 1 : 0);
     grid_->SetColCount(table.ColCount());
     grid_->SetFixedCols(broken ? 2 : 1);
-    for (int c = 0; c < table.ColCount(); ++c)
-        grid_->SetColWidth(c, ColumnWidth(c, broken));
-    grid_->SetRowCount(table.RowCount());
-    for (int r = 0; r < table.RowCount(); ++r)
+    for (int c = 0; c < table.ColCount(); ++c) {
+        // 複勝頭数 is a count like 頭数 before it.
+        const int after = broken ? 2 : 1;
+        grid_->SetColWidth(c, ColumnWidth(placeRunners && c > after ? c - 1 : c, broken));
+    }
+    // Before the first 計算 only the titles: no table of zeros.
+    grid_->SetRowCount(computed_ ? table.RowCount() : 1);
+    statusLabel_->setText(computed_ ? Q(Heading() + "  " + BacktestCountsText(result_))
+                                    : U("「計算」を押すと、期間内の開催日を格言ごとに集計します。"));
+    for (int r = 0; r < grid_->RowCount(); ++r)
         grid_->SetRowTexts(r, table.Row(r));
     grid_->ClearSelection();
     grid_->viewport()->update();
@@ -336,16 +367,27 @@ void TBacktestTab::ShowTable()
 
 void TBacktestTab::ShowChart()
 {
-    chart_->SetData(BacktestChart(result_));
+    const BacktestBreakdown by = Breakdown();
+    chartCombo_->setEnabled(by != BacktestBreakdown::None);
+    ChartData chart = BacktestChart(result_, by, chartCombo_->currentIndex() == 1 ? BacktestMeasure::Place : BacktestMeasure::Win);
+    if (!computed_) {
+        chart.groups.clear();
+        chart.emptyText = SJ("計算の後、ここにグラフを表示します。");
+    }
+    chart_->SetData(std::move(chart));
 }
 
 void TBacktestTab::CopyBtnClick()
 {
+    if (!computed_)
+        return;
     QApplication::clipboard()->setText(Q(CopyWholeGridText(TextGrid::FromRows(grid_->Table()), Heading())));
 }
 
 void TBacktestTab::CsvBtnClick()
 {
+    if (!computed_)
+        return;
     try {
         const std::string heading = Heading();
         WriteCsvFile(base_, CsvFilePath(base_, heading), heading, grid_->Table());

@@ -1,16 +1,23 @@
 // The page "格言成績" of the main window: how the runners of each maxim have
 // done over the stored days. The range pickers default to every stored day;
 // "計算" runs the scan of the core on a worker thread (the window stays
-// responsive, a second click cancels it) and shows the table in a grid, with
-// the clipboard and CSV buttons of the other pages, and a bar chart of 単回値
-// and 複回値 per maxim against 全体, with a line at 100.
+// responsive; while it runs the button reads "中止" and cancels it, but not
+// in the first half second, so a double click never does) and shows the
+// table in a grid under a line that states what it covers, with the
+// clipboard and CSV buttons of the other pages, the days that could not be
+// read, and a chart of 単回値 and 複回値 that follows the breakdown, with a
+// line at 100. Before the first 計算 the grid has only its titles and the
+// line says what to do.
 #pragma once
 
 #include "app/Backtest.h"
 
 #include <QWidget>
 
+#include <QElapsedTimer>
+
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -30,6 +37,12 @@ class TStringGrid;
 class TBacktestTab : public QWidget {
     Q_OBJECT
 public:
+    // Clicks on "中止" within this time of the start are ignored.
+    static constexpr int kCancelGuardMs = 500;
+    // The scan "計算" runs: RunBacktest, unless a test sets another.
+    using ScanFn = std::function<BacktestResult(const std::string& base, const BacktestRange& range,
+                                                const BacktestProgressFn& progress, const std::atomic<bool>* cancel)>;
+
     // base: the base folder (CP932); notifier: where failures are shown.
     TBacktestTab(std::string base, INotifier& notifier, QWidget* parent = nullptr);
     ~TBacktestTab() override;
@@ -40,18 +53,24 @@ public:
     QPushButton* CalcBtn() const { return calcBtn_; }
     TStringGrid* Grid() const { return grid_; }
     TChart* Chart() const { return chart_; }
+    QComboBox* ChartCombo() const { return chartCombo_; }
+    QLabel* StatusLabel() const { return statusLabel_; }
+    QLabel* ProblemsLabel() const { return problemsLabel_; }
+    void SetScan(ScanFn scan) { scan_ = std::move(scan); }
 
     bool Running() const { return worker_.joinable(); }
     const BacktestResult& Result() const { return result_; }
     BacktestRange Range() const;
     BacktestBreakdown Breakdown() const;
+    // Whether a scan has ended since the page was made.
+    bool Computed() const { return computed_; }
     // The heading of the exports of the table on show.
     std::string Heading() const;
 
 public Q_SLOTS:
     // Sets the pickers to the first and last stored day.
     void AllDaysBtnClick();
-    // Starts the scan, or cancels the one running.
+    // Starts the scan, or cancels the one running once it has run half a second.
     void CalcBtnClick();
     void BreakdownComboChange();
     void CopyBtnClick();
@@ -73,9 +92,11 @@ private:
 
     std::string base_;
     INotifier& notifier_;
+    ScanFn scan_;
     BacktestResult result_;
-    BacktestRange shownRange_;
+    bool computed_ = false;
     bool rangeTouched_ = false;
+    QElapsedTimer started_;
     std::thread worker_;
     std::atomic<bool> cancel_ {false};
 
@@ -85,6 +106,8 @@ private:
     QPushButton* calcBtn_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QLabel* statusLabel_ = nullptr;
+    QLabel* problemsLabel_ = nullptr;
+    QComboBox* chartCombo_ = nullptr;
     TStringGrid* grid_ = nullptr;
     TChart* chart_ = nullptr;
 };
