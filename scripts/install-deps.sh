@@ -5,7 +5,7 @@
 set -e
 need=""
 for pkg in cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libgtest-dev libgmock-dev libbenchmark-dev \
-           fonts-ipafont-gothic xvfb xauth libgl-dev locales "$@"; do
+           fonts-ipafont-gothic qt6-translations-l10n xvfb xauth libgl-dev locales "$@"; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
     need="$need $pkg"
   fi

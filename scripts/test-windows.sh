@@ -1,11 +1,15 @@
 #!/bin/sh
 # The Windows build, checked on Linux: cross-compiles the core library,
-# tervan-tool.exe and the core test programs with Debian's MinGW-w64 (posix
-# threads flavour; GoogleTest built from Debian's sources with it), runs the
-# tests under Wine without a display, then compares tervan-tool.exe with the
-# Linux tervan-tool byte for byte (scripts/compare-windows.sh). Installs what
-# is missing first. The window program needs Qt for Windows and is not built
-# here. A 32-bit tervan-tool.exe is compiled as well (JV-Link is 32-bit).
+# tervan-tool.exe, the window tervan.exe and every test program with Debian's
+# MinGW-w64 (posix threads flavour; GoogleTest built from Debian's sources
+# with it, Qt built from Debian's sources by scripts/qt-windows.sh and kept
+# in a cache outside the repository), runs the core tests under Wine without
+# a display and the window's tests under Wine on a private X display, starts
+# tervan.exe on the sample and takes a picture of its race card
+# (build-win/screenshots), then compares tervan-tool.exe with the Linux
+# tervan-tool byte for byte (scripts/compare-windows.sh). Installs what is
+# missing first. A 32-bit tervan-tool.exe is compiled as well (JV-Link is
+# 32-bit); scripts/package-windows.sh builds the 32-bit window.
 set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -13,7 +17,10 @@ root=$(pwd)
 # The Linux build's packages (its tervan-tool is the comparison's other
 # side) and the cross compilers, Wine and GoogleTest's sources.
 sh scripts/install-deps.sh g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-x86-64-dev \
-   mingw-w64-i686-dev wine wine64 googletest ccache
+   mingw-w64-i686-dev wine wine64 googletest ccache xdotool imagemagick
+
+# Qt for Windows: from the cache, or built on first use (about half an hour).
+qt=$(sh scripts/qt-windows.sh x86_64)
 
 jobs=$(nproc)
 out=build-win
@@ -21,13 +28,12 @@ toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 launcher=""
 command -v ccache >/dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
 
-# Wine: a prefix of its own, no display, no debug chatter.
+# Wine: a prefix of its own, no display, no debug chatter; Qt's DLLs on the
+# search path.
+. scripts/wine-lib.sh
 export WINEPREFIX="$root/$out/wineprefix" WINEDEBUG=-all DISPLAY=
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
-fi
+prepare_wine_prefix
+export WINEPATH="$(windows_dll_path "$qt")"
 
 # GoogleTest, built with the cross compiler from Debian's sources.
 gtest="$root/$out/googletest-install"
@@ -38,15 +44,18 @@ if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
   cmake --install "$out/googletest" >/dev/null
 fi
 
-# The core, the tool and the core tests (no window, no benchmarks).
-cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-      -DTERVAN_BUILD_GUI=OFF -DTERVAN_BUILD_TESTS=ON -DTERVAN_BUILD_BENCHMARKS=OFF \
+# The core, the tool, the window and every test (no benchmarks), through Qt's
+# toolchain file, which loads ours.
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+      -DQT_CHAINLOAD_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+      -DTERVAN_BUILD_GUI=ON -DTERVAN_BUILD_TESTS=ON -DTERVAN_BUILD_BENCHMARKS=OFF \
       -DGTest_DIR="$gtest/lib/cmake/GTest" >/dev/null
 cmake --build "$out" -j"$jobs"
 
-# Each test program once under Wine (one Wine start per program, not per case).
+# Each core test program once under Wine (one Wine start per program, not per case).
 failed=""
 for test in "$out"/bin/test_*.exe; do
+  case "$test" in *test_gui_*) continue ;; esac
   name=$(basename "$test" .exe)
   skip=$(awk -v p="$name" '$1 == p { printf ":%s", $2 }' tests/win/narrow-path-cases.txt)
   if wine "$test" --gtest_brief=1 ${skip:+--gtest_filter=-${skip#:}} >"$out/$name.log" 2>&1; then
@@ -57,6 +66,28 @@ for test in "$out"/bin/test_*.exe; do
     failed="$failed $name"
   fi
 done
+
+# The window's tests under Wine on a private X display, with Qt's windows
+# platform, as on Windows.
+. scripts/xvfb-lib.sh
+start_xvfb
+mkdir -p "$out/screenshots"
+for test in "$out"/bin/test_gui_*.exe; do
+  name=$(basename "$test" .exe)
+  if TERVAN_SCREENSHOT_DIR="$(winepath_of "$root/$out/screenshots")" \
+     wine "$test" -o "$(winepath_of "$root/$out/$name.txt"),txt" >"$out/$name.log" 2>&1; then
+    echo "passed: $name ($(grep -o 'Totals: .*' "$out/$name.txt"))"
+  else
+    echo "FAILED: $name"
+    grep -v '^PASS\|wine32\|multiarch\|dpkg --add-architecture\|apt-get install wine32' "$out/$name.txt" "$out/$name.log" | tail -n 40
+    failed="$failed $name"
+  fi
+done
+
+# The window itself, on the sample: started as a user starts it, driven to a
+# race card, and photographed.
+sh scripts/smoke-windows.sh --folder "$out/bin" "$out/screenshots" || failed="$failed smoke-window"
+stop_xvfb
 
 # The 32-bit tool, the build that loads the real (32-bit) JV-Link: compiled
 # only, as this Wine runs 64-bit programs alone.

@@ -17,3 +17,9 @@ start_xvfb() {
   DISPLAY=":${display}"
   export DISPLAY
 }
+
+# stop_xvfb: stops the display start_xvfb started.
+stop_xvfb() {
+  kill "$xvfb_pid" 2>/dev/null || true
+  unset DISPLAY
+}

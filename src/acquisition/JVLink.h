@@ -67,6 +67,12 @@ public:
 
     // Closes the stream. 0: closed; otherwise an error code.
     virtual std::int32_t JVClose() = 0;
+
+    // Why the last call failed inside the component instead of answering
+    // (CP932, "JV-Link 内部エラー (0x80020009)" with the failure's HRESULT);
+    // such a call answers JV-Link's internal error -401. Empty when the last
+    // call answered for itself.
+    virtual std::string CallFailure() const { return {}; }
 };
 
 // JVOpen's options: normal data, this week's data, setup data with

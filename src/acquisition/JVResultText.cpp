@@ -127,8 +127,10 @@ const std::string& JVStatusErrorPrefix() { static const std::string p = JVErrorP
 const std::string& JVReadErrorPrefix() { static const std::string p = JVErrorPrefix("JVRead"); return p; }
 const std::string& JVCloseErrorPrefix() { static const std::string p = JVErrorPrefix("JVClose"); return p; }
 
-std::string JVErrorMessage(std::string_view operation, long code)
+std::string JVErrorMessage(std::string_view operation, long code, std::string_view callFailure)
 {
+    if (!callFailure.empty())
+        return JVErrorPrefix(operation) + std::string(callFailure);
     return JVErrorPrefix(operation) + KeibaFunc::JVResultText(operation, code);
 }
 

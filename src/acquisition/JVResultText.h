@@ -42,8 +42,11 @@ const std::string& JVCloseErrorPrefix();           // "JVCloseエラー:"
 
 // The whole message for a failed call: the operation's error prefix followed
 // by JVResultText(operation, code). "JVInit" and "JVSetUIProperties" take the
-// full-width colon "：", every other operation the half-width ":".
-std::string JVErrorMessage(std::string_view operation, long code);
+// full-width colon "：", every other operation the half-width ":". A call
+// that failed inside the component (IJVLink::CallFailure not empty) is
+// reported by that text instead, which names the failure itself:
+// "JVOpenエラー:JV-Link 内部エラー (0x80020009)".
+std::string JVErrorMessage(std::string_view operation, long code, std::string_view callFailure = {});
 
 // "JVOpen正常:" + JVResultText("JVOpen", code): the progress label of the
 // download dialog when JVOpen succeeds with files to read.

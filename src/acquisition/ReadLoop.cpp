@@ -6,12 +6,18 @@
 #include "reference/ShiftJis.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace tervan {
 
 namespace {
 
 constexpr std::int32_t kReadBufferSize = 60000;
+// JVRead's answer while the file it is to read is still downloading.
+constexpr std::int32_t kReadStillDownloading = -3;
+// The pause before asking again: the download wait's polling interval.
+constexpr auto kDownloadPoll = std::chrono::milliseconds(10);
 
 std::string Num(long long n)
 {
@@ -35,6 +41,11 @@ void FlushAfterFailure(StoredRaceFiles& files)
 }
 
 } // namespace
+
+void ReadLoopNotifier::WaitForDownload()
+{
+    std::this_thread::sleep_for(kDownloadPoll);
+}
 
 std::atomic<bool>& JVCancelFlag()
 {
@@ -110,7 +121,7 @@ bool JVDownload::Open(const char* dataspec, std::int32_t option, const DateTime&
     if (r != 0) {
         m_outcome = Outcome::OpenFailed;
         m_notifier.Beep();
-        Inform(JVErrorMessage("JVOpen", r));
+        Inform(JVErrorMessage("JVOpen", r, m_jv.CallFailure()));
         CloseStream();
         return false;
     }
@@ -137,7 +148,7 @@ bool JVDownload::Tick()
     if (st < 0) {
         m_outcome = Outcome::StatusFailed;
         m_notifier.Beep();
-        Inform(JVErrorMessage("JVStatus", st));
+        Inform(JVErrorMessage("JVStatus", st, m_jv.CallFailure()));
         CloseStream();
         return false;
     }
@@ -241,10 +252,12 @@ void JVDownload::RunReadLoop()
             m_files.Flush();
             m_notifier.Beep();
             m_outcome = Outcome::ReadFailed;
-            Inform(JVErrorMessage("JVRead", r));
+            Inform(JVErrorMessage("JVRead", r, m_jv.CallFailure()));
             return;
+        } else if (r == kReadStillDownloading) {
+            m_notifier.WaitForDownload();
         }
-        // -2, -3: read again.
+        // -2: read again at once.
     }
 }
 
@@ -255,7 +268,7 @@ void JVDownload::CloseStream()
     m_notifier.BusyCursor(false);
     if (r != 0) {
         m_notifier.Beep();
-        Inform(JVErrorMessage("JVClose", r));
+        Inform(JVErrorMessage("JVClose", r, m_jv.CallFailure()));
     } else {
         m_notifier.Beep();
     }
@@ -322,6 +335,8 @@ bool RunRealtimeUpdate(IJVLink& jv, StoredRaceFiles& files, const std::string& k
                     files.StoreRealtime(record);
                 else if (r == 0 || r < -3)
                     break;
+                else if (r == kReadStillDownloading)
+                    notifier.WaitForDownload();
             }
             files.Flush();
         } else {

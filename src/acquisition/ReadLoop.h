@@ -58,6 +58,10 @@ public:
     virtual void BusyCursor(bool busy) {}
     // Lets pending window messages run; called before every JVRead.
     virtual void ProcessMessages() {}
+    // JVRead answered -3 (a file is still downloading): a pause before the
+    // next read, as the download wait polls JVStatus every 10 ms, rather
+    // than asking again at once. Sleeps the thread unless overridden.
+    virtual void WaitForDownload();
     // A download read every file: the new start point of the next download,
     // "yyyy/mm/dd hh:nn:ss", for the date picker and the settings file.
     virtual void StartTimeSaved(const std::string& slashed) {}

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <functional>
 
 #if defined(__SSE2__)
@@ -360,6 +361,40 @@ bool SoundSlotFile(std::string_view text)
     return crs == static_cast<size_t>(J::kSlotLines) && lfs == static_cast<size_t>(J::kSlotLines);
 }
 
+bool AllDigits(std::string_view s)
+{
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether a runner slot keeps the runner line it holds rather than take an
+// incoming one. A download that starts a few days back replays the entry
+// records of races whose results are already stored: a record created
+// earlier than the stored one, or on the same date at an earlier stage
+// (data division "1"-"7" read as a number), is older news and must not wipe
+// the results. A deletion ("0") or a cancelled race ("9") always applies;
+// a later record or the same stage replaces as before. A slot that holds no
+// dated runner line (empty, damaged) always takes the incoming line.
+bool KeepsStoredRunner(std::string_view stored, std::string_view incoming)
+{
+    const std::string_view inDivision = J::Get(incoming, J::kDataDivision);
+    if (inDivision == "0" || inDivision == "9")
+        return false;
+    if (J::Get(stored, J::kRecordKind) != J::kKindSE)
+        return false;
+    const std::string_view inDate = J::Get(incoming, J::kCreationDate);
+    const std::string_view storedDate = J::Get(stored, J::kCreationDate);
+    if (inDate.size() != J::kCreationDate.len || storedDate.size() != J::kCreationDate.len || !AllDigits(inDate)
+        || !AllDigits(storedDate))
+        return false;
+    if (inDate != storedDate)
+        return inDate < storedDate;
+    auto stage = [](std::string_view division) {
+        return division.size() == 1 && division[0] >= '1' && division[0] <= '7' ? division[0] - '0' : 0;
+    };
+    const int inStage = stage(inDivision), storedStage = stage(J::Get(stored, J::kDataDivision));
+    return inStage != 0 && storedStage != 0 && inStage < storedStage;
+}
+
 bool PutSlot(Scratch& s, HeldFile& f, std::string_view line, int slot, bool createWhenMissing)
 {
     if (slot < 0 || slot >= J::kSlotLines)
@@ -373,7 +408,8 @@ bool PutSlot(Scratch& s, HeldFile& f, std::string_view line, int slot, bool crea
         // line in its slot is left as it is (a re-read record costs no write
         // and no scan of the whole file).
         const size_t at = static_cast<size_t>(slot) * J::kLengthSE;
-        if (std::string_view(f.data).substr(at, line.size()) == line)
+        const std::string_view stored = std::string_view(f.data).substr(at, line.size());
+        if (stored == line || KeepsStoredRunner(stored, line))
             return false;
     }
     if (f.exists && fullLine && !HasLineBreak(line)
@@ -388,6 +424,8 @@ bool PutSlot(Scratch& s, HeldFile& f, std::string_view line, int slot, bool crea
     s.lines.clear();
     if (f.exists)
         SplitInto(f.data, s.lines);
+    if (static_cast<size_t>(slot) < s.lines.size() && KeepsStoredRunner(s.lines[static_cast<size_t>(slot)], line))
+        return false;
     // A damaged file that lost its last slots is padded rather than refused,
     // so that it does not block every later download of its day.
     if (s.lines.size() < static_cast<size_t>(J::kSlotLines))
@@ -649,8 +687,28 @@ void StoredRaceFiles::Flush()
     m_heldAt.clear();
     ++m_generation;
     m_heldBytes = 0;
-    for (const HeldFile& f : held)
-        Write(f);
+    WriteEach(held, {});
+}
+
+// Writes the files (but those marked skipped). A file that fails to be
+// written does not stop the others: what was merged into them is whole and
+// would otherwise be lost until the feed is read again. The first failure is
+// passed on once every other file was tried.
+void StoredRaceFiles::WriteEach(const std::vector<HeldFile>& files, const std::vector<bool>& skip)
+{
+    std::exception_ptr first;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i < skip.size() && skip[i])
+            continue;
+        try {
+            Write(files[i]);
+        } catch (const fs::FileError&) {
+            if (!first)
+                first = std::current_exception();
+        }
+    }
+    if (first)
+        std::rethrow_exception(first);
 }
 
 void StoredRaceFiles::Write(const HeldFile& f)
@@ -667,7 +725,8 @@ void StoredRaceFiles::Write(const HeldFile& f)
 // still running, while the files of a race day are done with once the feed
 // has moved past it: the files of race days not touched lately go first,
 // then every file longest unused first. So most files are written once; a
-// file that fails to be written ends the hold as Flush does.
+// file that fails to be written ends the hold as Flush does: every other
+// held file is written, then the failure is passed on.
 void StoredRaceFiles::Shrink()
 {
     const unsigned long long recent = m_uses > kRecentUses ? m_uses - kRecentUses : 0;
@@ -685,14 +744,20 @@ void StoredRaceFiles::Shrink()
         for (std::size_t i : order) {
             if (m_heldBytes <= m_holdLimit / 4 * 3)
                 break;
+            gone[i] = true;
             Write(m_held[i]);
             m_heldBytes -= m_held[i].data.size();
-            gone[i] = true;
         }
     } catch (const fs::FileError&) {
-        m_held.clear();
+        std::vector<HeldFile> held;
+        held.swap(m_held);
         m_heldAt.clear();
         m_heldBytes = 0;
+        try {
+            WriteEach(held, gone);
+        } catch (const fs::FileError&) {
+            // The first failure is the one reported.
+        }
         throw;
     }
     std::vector<HeldFile> kept;

@@ -97,7 +97,10 @@ std::vector<std::string_view> SplitLines(std::string_view contents);
 bool MergeByRaceKey(const std::string& path, std::string_view line, std::string_view raceKey,
                     bool dropBlankFirstLine);
 
-// Puts a runner line into slot `slot` (0-215) of a runner slot file. A file
+// Puts a runner line into slot `slot` (0-215) of a runner slot file, unless
+// the slot holds a newer record: one created later (bytes 4-11), or on the
+// same date at a later stage (data division "1"-"7"); an incoming deletion
+// ("0") or cancellation ("9") always applies. A file
 // shorter than 216 lines is padded with empty slots first; with
 // createWhenMissing a missing file starts as 216 empty slots, without it
 // nothing is written. Returns whether the file was written.
@@ -157,8 +160,10 @@ public:
     void HoldWrites(bool hold);
     void SetHoldLimit(std::size_t bytes) { m_holdLimit = bytes; }
     // Writes every held file whose bytes differ from the disk's, each once
-    // and atomically, and forgets them all, also when a write fails (the
-    // FileError is then passed on).
+    // and atomically, and forgets them all. A file that cannot be written
+    // does not stop the others: every other file is written, then the first
+    // FileError is passed on. A write that fails at the hold limit does the
+    // same.
     void Flush();
     // Called between the files a flush writes (a window lets its messages
     // through, so that it stays responsive while many files are written).
@@ -193,6 +198,7 @@ private:
     void PutSlotHeld(detail::HeldFile& f, std::string_view line, int slot, bool createWhenMissing);
     void OneRecord(const std::function<void()>& body);
     void Write(const detail::HeldFile& file);
+    void WriteEach(const std::vector<detail::HeldFile>& files, const std::vector<bool>& skip);
     void Shrink();
     // Files of race days untouched for this many stored lines are let go first.
     static constexpr unsigned long long kRecentUses = 20000;

@@ -52,7 +52,7 @@ std::string WeightRuleText(std::string_view weightTypeCode)
     return {};
 }
 
-std::string RaceClassText(std::string_view code)
+std::string RaceClassText(std::string_view code, std::string_view raceDate)
 {
     if (code == "701")
         return SJ("新馬　　　");
@@ -68,6 +68,15 @@ std::string RaceClassText(std::string_view code)
         return SJ("　　　　　");
     if (code == "100")
         return SJ("1億円下   ");
+    // Dates compare as yyyymmdd text; a blank date is an early one.
+    if (raceDate.substr(0, 8) >= kClassRenameDate) {
+        if (code == "005")
+            return SJ("1勝クラス ");
+        if (code == "010")
+            return SJ("2勝クラス ");
+        if (code == "016")
+            return SJ("3勝クラス ");
+    }
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%4lld", ReadDecimal(code) * 100);
     return buffer + SJ("万円下");
@@ -121,7 +130,7 @@ HeaderStripTexts MakeHeaderStripTexts(const RaceSummary& race)
     t.dateLine = DateMeetingLine(race.raceKey);
     t.raceName = race.raceName;
     t.weightRule = WeightRuleText(race.weightTypeCode);
-    t.raceClass = RaceClassText(race.ageConditionCode);
+    t.raceClass = RaceClassText(race.ageConditionCode, Mid(race.raceKey, 1, 8));
     t.track = TrackText(race.trackCode);
     t.distance = KeibaFunc::BlankZeroNum(race.distance) + "m";
     t.postTime = PostTimeText(race.postTime);

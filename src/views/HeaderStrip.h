@@ -17,7 +17,7 @@ struct HeaderStripTexts {
     std::string raceName;    // Label3D4: the race name as stored
     std::string runnerCount; // Label3D110: BlankZeroNum(registered count) + "頭"
     std::string weightRule;  // Label3D5: "ハンデ", "別定　", "馬齢　", "定量　" or empty
-    std::string raceClass;   // Label3D6: "新馬　　　", " 500万円下", ...
+    std::string raceClass;   // Label3D6: "新馬　　　", " 500万円下", "1勝クラス ", ...
     std::string track;       // Label3D7: "芝直", "芝左", "芝右", "ﾀﾞ左", "ﾀﾞ右", "ﾀﾞ直", "障害" or empty
     std::string distance;    // Label3D8: BlankZeroNum(distance) + "m"
     std::string postTime;    // Label3D9: "15時40分発走"
@@ -40,7 +40,13 @@ int RaceNumberOf(std::string_view raceKey);
 // The code tables of the strip.
 std::string GradeText(std::string_view gradeCode);
 std::string WeightRuleText(std::string_view weightTypeCode);
-std::string RaceClassText(std::string_view ageConditionCode);
+// The class of a race run on raceDate (yyyymmdd, the first 8 bytes of its
+// RaceKey). JRA renamed the classes 005, 010 and 016 after the wins a horse
+// has had from the summer season of 2019 on: races from kClassRenameDate show
+// "1勝クラス ", "2勝クラス ", "3勝クラス " (padded to the label's 10 bytes),
+// earlier ones " 500万円下", "1000万円下", "1600万円下".
+inline constexpr std::string_view kClassRenameDate = "20190601";
+std::string RaceClassText(std::string_view ageConditionCode, std::string_view raceDate);
 std::string TrackText(std::string_view trackCode);
 std::string PostTimeText(std::string_view postTime);
 

@@ -14,6 +14,8 @@
 namespace tervan {
 
 inline constexpr int kListColumnCount = 15;
+// The result column (finish, popularity and odds, as the card's column 13).
+inline constexpr int kListResultColumn = 14;
 
 // Header row texts: "該当レース", "枠", "馬", "格言該当", "馬名", "騎手",
 // "調教師", "前1走" ... "前5走", "予想配当", "予配順位", "結果".

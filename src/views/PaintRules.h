@@ -80,11 +80,13 @@ struct CellPaint {
 };
 
 // The grids' layout: column widths, fixed (non-scrolling) columns and row
-// heights.
+// heights. Each column is as narrow as its widest painted text allows (a
+// nine-character name, "2026.11.08", "着順/人気"), so that at the window's
+// first size the card reaches its result column without scrolling.
 inline constexpr int kCardFixedColumns = 6;
-inline constexpr int kCardColumnWidths[kCardColumnCount] = {20, 20, 50, 150, 50, 50, 70, 70, 70, 70, 70, 50, 30, 80};
+inline constexpr int kCardColumnWidths[kCardColumnCount] = {20, 20, 50, 122, 46, 46, 62, 62, 62, 62, 62, 50, 30, 64};
 inline constexpr int kListFixedColumns = 7;
-inline constexpr int kListColumnWidths[kListColumnCount] = {80, 20, 20, 50, 150, 50, 50, 70, 70, 70, 70, 70, 50, 30, 80};
+inline constexpr int kListColumnWidths[kListColumnCount] = {60, 20, 20, 50, 122, 46, 46, 62, 62, 62, 62, 62, 50, 30, 64};
 inline constexpr int kGridRowHeight = 25;
 inline constexpr int kGridHeaderRowHeight = 27;
 

@@ -40,6 +40,7 @@ public:
             onPump(pumps);
     }
     void StartTimeSaved(const std::string& s) override { events.push_back("saved:" + s); }
+    void WaitForDownload() override { events.push_back("wait"); }
 
     // The events whose text starts with one of the prefixes.
     std::vector<std::string> Only(std::initializer_list<std::string_view> prefixes) const
@@ -189,6 +190,7 @@ TEST_F(ReadLoopTest, ReadWithoutDownloadsStoresRecordsAndSavesTheStartTime)
         "rd:0/2",
         "log:作成済み:11R/2006年05月28日東京.jvRA",
         "log:作成済み:11R/2006052805.jvSERA",
+        "wait", // -3: a file still downloading
         "rd:1/2",
         "label:データ読込み中．．．(1/2)",
         "rd:2/2",

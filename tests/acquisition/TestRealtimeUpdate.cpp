@@ -24,8 +24,11 @@ public:
     void Information(const std::string& text) override { events.push_back("info:" + text); }
     void FileFailure(const std::string& text) override { events.push_back("fail:" + text); }
     void ProcessMessages() override { ++pumps; }
+    // A pause while JV-Link downloads, among the calls it came between.
+    void WaitForDownload() override { trace->push_back("wait"); }
     std::vector<std::string> events;
     int pumps = 0;
+    std::vector<std::string>* trace = nullptr;
 };
 
 RecordSpec Spec(const std::string& kind, int race, int horse = 1)
@@ -52,6 +55,7 @@ protected:
         selection.raceSelected = true;
         selection.daySelected = true;
         selection.firstRaceLine = FirstRaceLine();
+        notifier.trace = &jv.calls;
     }
     void TearDown() override { fs::SetRewriteHook({}); }
 
@@ -98,8 +102,9 @@ TEST_F(RealtimeUpdateTest, DayWithoutRaceFileGainsOnlyItsPayoutFile)
                 ScriptedJVLink::Record(MakeRecord(Spec("HR", 3))), -1, 0};
     EXPECT_EQ(Run(), RealtimeUpdateOutcome::Updated);
 
+    // -3 (still downloading) waits before the next read, -1 and -2 do not.
     const std::vector<std::string> expectedCalls {"JVRTOpen(0B12,20060528)", "JVRead", "JVRead", "JVRead",
-                                                  "JVRead", "JVRead", "JVRead", "JVRead", "JVRead",
+                                                  "JVRead", "wait", "JVRead", "JVRead", "JVRead", "JVRead",
                                                   "JVClose", "JVClose"};
     EXPECT_EQ(jv.calls, expectedCalls);
     EXPECT_EQ(jv.lastReadSize, 60000);

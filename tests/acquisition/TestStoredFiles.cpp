@@ -228,6 +228,107 @@ TEST_F(StoredFilesTest, FinalRunnerLandsInSlotAndHistoryWithExactLogLines)
     EXPECT_EQ(log[1], U("作成済み:2006年05月28日東京11R/2003100001.jvSEI"));
 }
 
+// A download that starts a few days back replays the entry records of races
+// whose results are stored: a slot keeps the newer record (created later, or
+// on the same date at a later stage); deletions and cancellations apply.
+TEST_F(StoredFilesTest, RunnerSlotKeepsTheNewerRecord)
+{
+    const sfs::path slotFile = DataFile("2006年05月28日東京.jvSEr");
+    auto slot = [&](int horse) { return ReadAll(slotFile).substr((180 + horse - 1) * 555, 553); };
+    RecordSpec result;
+    result.kind = "SE";
+    result.division = '7';
+    result.created = "20060528";
+    result.horse = 1;
+    struct Case {
+        char division;
+        const char* created;
+        bool replaces;
+    };
+    const Case cases[] = {
+        {'2', "20060526", false}, // the entry list, created before
+        {'5', "20060528", false}, // an earlier stage of the same date
+        {'7', "20060527", false}, // the same stage created before
+        {'A', "20060527", false}, // no stage, created before
+        {'7', "20060528", true},  // the same stage again
+        {'2', "20060529", true},  // created later, whatever the stage
+        {'0', "20060520", true},  // a deletion always applies
+        {'9', "20060520", true},  // as does a cancellation
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(1, c.division) + c.created);
+        ++result.horse; // a slot of its own
+        Store(result);
+        ASSERT_EQ(slot(result.horse), MakeRecord(result).substr(0, 553));
+        RecordSpec replay = result;
+        replay.division = c.division;
+        replay.created = c.created;
+        replay.filler = "E";
+        const std::vector<std::string> log = Store(replay);
+        EXPECT_EQ(log.front(), U("作成済み:11R/0") + std::to_string(result.horse) + U("番/2006年05月28日東京.jvSEr"));
+        EXPECT_EQ(slot(result.horse), MakeRecord(c.replaces ? replay : result).substr(0, 553));
+    }
+
+    // The real-time update keeps the newer record the same way; an empty
+    // slot takes any record.
+    result.horse = 1;
+    Store(result);
+    RecordSpec entry = result;
+    entry.division = '1';
+    entry.created = "20060525";
+    files.StoreRealtime(MakeRecord(entry));
+    EXPECT_EQ(slot(1), MakeRecord(result).substr(0, 553));
+    entry.horse = 18;
+    files.StoreRealtime(MakeRecord(entry));
+    EXPECT_EQ(slot(18), MakeRecord(entry).substr(0, 553));
+}
+
+// A stored file that cannot be written, at the end of a held import or at
+// its memory limit, loses nothing else: every other held file is written,
+// then the first failure is reported.
+TEST_F(StoredFilesTest, FailedHeldWriteStillWritesEveryOtherFile)
+{
+    RecordSpec ra, hr, se;
+    hr.kind = "HR";
+    se.kind = "SE";
+    const sfs::path result = dir.native() / "SEIR" / "2006" / "2006052805.jvSERA";
+    const std::vector<sfs::path> others = {DataFile("2006年05月28日東京.jvHR"), DataFile("2006年05月28日東京.jvSEr"),
+                                           dir.native() / "SEI" / "2003" / "2003100001.jvSEI"};
+    int failures = 0;
+    fs::SetRewriteHook([&failures](std::string_view path) {
+        if (path.find(".jvRA") != std::string_view::npos || path.find(".jvSERA") != std::string_view::npos) {
+            ++failures;
+            throw fs::FileError(std::string(path.substr(path.size() - 5)));
+        }
+    });
+    for (bool atLimit : {false, true}) {
+        SCOPED_TRACE(atLimit ? "at the limit" : "at the end");
+        for (const sfs::path& p : others)
+            sfs::remove(p);
+        failures = 0;
+        StoredRaceFiles held(dir.path());
+        held.HoldWrites(true);
+        held.StoreAccumulated(MakeRecord(ra), kThreshold);  // race file, result race file
+        held.StoreAccumulated(MakeRecord(hr), kThreshold);
+        if (atLimit)
+            held.SetHoldLimit(4000);
+        try {
+            held.StoreAccumulated(MakeRecord(se), kThreshold); // slot file, history
+            if (!atLimit)
+                held.Flush();
+            ADD_FAILURE() << "no failure reported";
+        } catch (const fs::FileError& e) {
+            EXPECT_EQ(std::string(e.what()), ".jvRA"); // the first one
+        }
+        EXPECT_EQ(failures, 2);
+        EXPECT_EQ(held.HeldFiles(), 0u);
+        EXPECT_FALSE(sfs::exists(result));
+        for (const sfs::path& p : others)
+            EXPECT_TRUE(sfs::exists(p)) << p;
+    }
+    fs::SetRewriteHook(nullptr);
+}
+
 TEST_F(StoredFilesTest, PayoutIsStoredWhateverItsDivisionAndDate)
 {
     RecordSpec s;

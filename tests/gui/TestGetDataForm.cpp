@@ -37,6 +37,7 @@
 #include <QToolButton>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -97,6 +98,7 @@ struct Rig {
     std::unique_ptr<Settings> settings;
     std::unique_ptr<TGetDataForm> form;
     int dayListRebuilds = 0;
+    std::function<void()> onRebuild; // looks at the disk when the day list is rebuilt
 
     Rig()
     {
@@ -109,7 +111,11 @@ struct Rig {
         o.jvlink = &jv;
         o.settings = settings.get();
         o.notifier = &notifier;
-        o.rebuildDayList = [this] { ++dayListRebuilds; };
+        o.rebuildDayList = [this] {
+            ++dayListRebuilds;
+            if (onRebuild)
+                onRebuild();
+        };
         o.clock = [] { return kNow; };
         form = std::make_unique<TGetDataForm>(std::move(o));
         return *form;
@@ -232,7 +238,7 @@ void TestGetDataForm::readWithoutDownloadsSavesTheStartPoint()
     QCOMPARE(form.ListBox1()->model()->rowCount(), 2);
     QCOMPARE(Utf8(form.ListBox1()->model()->index(0, 0).data().toString()), std::string("作成済み:01R/2006年05月28日東京.jvRA"));
     QCOMPARE(Utf8(form.ListBox1()->model()->index(1, 0).data().toString()), std::string("作成済み:11R/2006年05月28日東京.jvRA"));
-    QVERIFY(std::filesystem::exists(rig.dir.native() / "DATA" / "2006年05月28日東京.jvRA"));
+    QVERIFY(std::filesystem::exists(rig.dir.native() / "DATA" / tervan::test::U8Path("2006年05月28日東京.jvRA")));
 
     // The newest file's time stamp is the next start point, in the picker too.
     QCOMPARE(rig.LastTime(), std::string("2006/05/28 23:59:59"));
@@ -496,6 +502,37 @@ void TestGetDataForm::closingRebuildsTheDayListAndEndsARun()
     QCOMPARE(rig.jv.calls.back(), std::string("JVClose"));
     QCOMPARE(Seen(rig.notifier),
              (std::vector<std::string> {"beep", "info:JVCancel:キャンセルされました", "beep"}));
+
+    // Closed while the read loop runs, or while it writes what it held at
+    // the end: the day list is rebuilt once, after the last write, and finds
+    // the day the loop wrote.
+    for (bool duringTheWrite : {false, true}) {
+        Rig r;
+        TGetDataForm& reading = r.Make();
+        const std::string raceFile = fs::Join(fs::Join(r.dir.path(), "DATA"), SJ("2006年05月28日東京.jvRA"));
+        std::string listed = "not rebuilt";
+        r.onRebuild = [&] {
+            std::string text;
+            listed = fs::ReadFile(raceFile, text) ? std::to_string(text.size() / 1272) + " races" : "no race file";
+        };
+        auto close = [&reading] { reading.reject(); };
+        r.jv.readCount = 1;
+        r.jv.reads = {ScriptedJVLink::Record(RaRecord(1)),
+                      ScriptedJVLink::Record(RaRecord(2), duringTheWrite ? std::function<void()>() : close),
+                      ScriptedJVLink::Record(RaRecord(3))};
+        bool closed = false;
+        if (duringTheWrite)
+            fs::SetRewriteHook([&](std::string_view) {
+                if (!closed)
+                    close();
+                closed = true;
+            });
+        reading.ButtonStartClick();
+        fs::SetRewriteHook({});
+        QCOMPARE(r.dayListRebuilds, 1);
+        QCOMPARE(listed, std::string(duringTheWrite ? "3 races" : "2 races"));
+        QVERIFY(!reading.Running());
+    }
 }
 
 void TestGetDataForm::standInSettingsDialog()
@@ -665,7 +702,7 @@ void TestGetDataForm::menuOpensANewModalDialog()
     main.AppSettings().WriteLastTime(std::string_view("2006/05/20 12:34:56"));
     QVERIFY(main.DayEntries().empty());
     // A day written while the dialog is open shows once it closes.
-    tervan::test::WriteAll(base.native() / "DATA" / "2006年05月28日東京.jvRA", RaRecord(1));
+    tervan::test::WriteAll(base.native() / "DATA" / tervan::test::U8Path("2006年05月28日東京.jvRA"), RaRecord(1));
 
     for (int run = 0; run < 2; ++run) {
         bool seen = false;

@@ -7,8 +7,13 @@
 #include "app/gui/AboutBox.h"
 #include "app/gui/PrgrsForm.h"
 #include "platform/FileSystem.h"
+#include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 #include "support/TestSupport.h"
+#include "views/CsvExport.h"
+#include "views/MatchListText.h"
+#include "views/PaintRules.h"
+#include "views/RaceCardText.h"
 #include "views/gui/HeaderStripWidget.h"
 #include "widgets/Fonts.h"
 #include "widgets/FolderViewer.h"
@@ -21,6 +26,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QListWidget>
 #include <QSpinBox>
 #include <QPushButton>
@@ -153,8 +159,8 @@ private Q_SLOTS:
         QCOMPARE(form->StringGrid2()->FixedCols(), 6);
         QCOMPARE(form->StringGrid1()->ColCount(), 15);
         QCOMPARE(form->StringGrid1()->FixedCols(), 7);
-        QCOMPARE(form->StringGrid1()->ColWidth(0), 80);
-        QCOMPARE(form->StringGrid2()->ColWidth(3), 150);
+        QCOMPARE(form->StringGrid1()->ColWidth(0), kListColumnWidths[0]);
+        QCOMPARE(form->StringGrid2()->ColWidth(3), kCardColumnWidths[3]);
         QCOMPARE(form->StringGrid2()->RowHeight(0), 27);
         QCOMPARE(form->StringGrid2()->DefaultRowHeight(), 25);
         QCOMPARE(U8(form->StringGrid2()->Cell(13, 0)), std::string("結果"));
@@ -372,6 +378,8 @@ private Q_SLOTS:
         QCOMPARE(files.size(), size_t(2));
         const std::string listFile = fs::Join(csvDir, day_ + ".CSV");
         QVERIFY(fs::FileExists(listFile));
+        // The status line says where the last one went.
+        QVERIFY(form->statusBar()->currentMessage().endsWith(QDir::toNativeSeparators(Q(listFile))));
         std::string written;
         QVERIFY(fs::ReadFile(listFile, written));
         QVERIFY(written.rfind(day_ + "\r\n", 0) == 0);
@@ -392,6 +400,47 @@ private Q_SLOTS:
         QCOMPARE(notifier.BeepCount(), 1);
         QCOMPARE(notifier.Messages().size(), size_t(1));
         std::filesystem::remove(fs::ToNative(csvDir));
+    }
+
+    void listResultsFollowTheResultsUpdate()
+    {
+        // A copy of the sample, so that the update's writes stay in it.
+        TempDir dir;
+        std::filesystem::copy(sample_->native(), dir.native(), std::filesystem::copy_options::recursive);
+        RecordingNotifier notifier;
+        auto form = MakeForm(dir.path(), notifier,
+                             std::make_unique<JVLinkStandIn>(dir.path(), (dir.native() / "feed").string()));
+        form->show();
+        Choose(*form, 0); // today: entries only
+        const TStringGrid& list = *form->StringGrid1();
+        QVERIFY(list.RowCount() > 1);
+        for (int r = 1; r < list.RowCount(); ++r)
+            QVERIFY(TrimSpaces(list.Cell(kListResultColumn, r)).empty());
+
+        form->KekkaGetBtnClick();
+        // Every row's result text is what its cell paints: the runner's place,
+        // popularity and odds as read by the update.
+        std::string placedText;
+        for (int r = 1; r < list.RowCount(); ++r) {
+            const auto [race, runner] = form->ListIndex()[static_cast<size_t>(r - 1)];
+            const RunnerSummary& horse =
+                form->Day().slots.at(static_cast<size_t>(race)).summary.runners[static_cast<size_t>(runner)];
+            QCOMPARE(U8(list.Cell(kListResultColumn, r)),
+                     U8(ResultCellText(horse.finishingPlace, horse.popularity, horse.winOdds)));
+            if (horse.finishingPlace > 0)
+                placedText = list.Cell(kListResultColumn, r);
+        }
+        QVERIFY(!placedText.empty());
+        // The copy and the CSV file carry the new texts; a rebuild gives the same list.
+        const TextGrid shown = TMainForm::GridTexts(list);
+        form->GaitoBaBtnClick();
+        QCOMPARE(TMainForm::GridTexts(list).Rows(), shown.Rows());
+        form->SpeedButton15Click();
+        QCOMPARE(QApplication::clipboard()->text().toStdString(), U8(CopyWholeGridText(shown, form->ListHeading())));
+        form->SpeedButton16Click();
+        std::string csv;
+        QVERIFY(fs::ReadFile(ListCsvFilePath(dir.path(), form->ListHeading()), csv));
+        QVERIFY(csv.find("\"" + placedText + "\"") != std::string::npos);
     }
 
     void incompleteRaceAndMissingFiles()

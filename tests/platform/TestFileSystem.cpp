@@ -134,6 +134,18 @@ TEST(FileSystem, NameIndexFollowsChangesFromOutside)
     EXPECT_EQ(ReadAll(dir.native() / "made" / "other.txt"), "again and again");
     fs::DeleteFile(fs::Join(d, "Other.TXT"));
     EXPECT_EQ(fs::ListFiles(d), std::vector<std::string> {"Member.TXT"});
+
+    // A name looked for appears together with others made by another hand:
+    // the folder is read again whole, and a name in other case is found
+    // rather than made a second time beside it.
+    EXPECT_FALSE(fs::ReadFile(fs::Join(d, "Third.txt"), contents));
+    WriteAll(dir.native() / "made" / "Third.txt", "3");
+    WriteAll(dir.native() / "made" / "FOURTH.TXT", "4");
+    sfs::last_write_time(dir.native() / "made", later + std::chrono::seconds(5));
+    EXPECT_TRUE(fs::ReadFile(fs::Join(d, "third.txt"), contents));
+    fs::RewriteFile(fs::Join(d, "fourth.txt"), "four");
+    EXPECT_EQ(ReadAll(dir.native() / "made" / "FOURTH.TXT"), "four");
+    EXPECT_FALSE(sfs::exists(dir.native() / "made" / "fourth.txt"));
 }
 
 TEST(FileSystem, MaskMatching)

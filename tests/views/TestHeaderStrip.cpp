@@ -33,18 +33,30 @@ TEST(HeaderStrip, WeightRuleTable)
 
 TEST(HeaderStrip, ClassTable)
 {
-    EXPECT_EQ(RaceClassText("701"), SJ("新馬　　　"));
-    EXPECT_EQ(RaceClassText("702"), SJ("未出走　　"));
-    EXPECT_EQ(RaceClassText("703"), SJ("未勝利　　"));
-    EXPECT_EQ(RaceClassText("999"), SJ("ｵｰﾌﾟﾝ　　 "));
+    // Before the renaming of 2019 and after it: only 005, 010 and 016 change.
+    for (const char* date : {"20190531", "20190601", "        "}) {
+        EXPECT_EQ(RaceClassText("701", date), SJ("新馬　　　"));
+        EXPECT_EQ(RaceClassText("702", date), SJ("未出走　　"));
+        EXPECT_EQ(RaceClassText("703", date), SJ("未勝利　　"));
+        EXPECT_EQ(RaceClassText("999", date), SJ("ｵｰﾌﾟﾝ　　 "));
+        EXPECT_EQ(RaceClassText("   ", date), SJ("　　　　　"));
+        EXPECT_EQ(RaceClassText("000", date), SJ("　　　　　"));
+        EXPECT_EQ(RaceClassText("", date), SJ("　　　　　"));
+        EXPECT_EQ(RaceClassText("100", date), SJ("1億円下   "));
+        EXPECT_EQ(RaceClassText("008", date), SJ(" 800万円下"));
+    }
     EXPECT_EQ(SJ("ｵｰﾌﾟﾝ　　 ").size(), 10u);
-    EXPECT_EQ(RaceClassText("   "), SJ("　　　　　"));
-    EXPECT_EQ(RaceClassText("000"), SJ("　　　　　"));
-    EXPECT_EQ(RaceClassText(""), SJ("　　　　　"));
-    EXPECT_EQ(RaceClassText("100"), SJ("1億円下   "));
-    EXPECT_EQ(RaceClassText("005"), SJ(" 500万円下"));
-    EXPECT_EQ(RaceClassText("010"), SJ("1000万円下"));
-    EXPECT_EQ(RaceClassText("016"), SJ("1600万円下"));
+    for (const char* early : {"20190531", "20050105", "        ", ""}) {
+        EXPECT_EQ(RaceClassText("005", early), SJ(" 500万円下")) << early;
+        EXPECT_EQ(RaceClassText("010", early), SJ("1000万円下")) << early;
+        EXPECT_EQ(RaceClassText("016", early), SJ("1600万円下")) << early;
+    }
+    for (const char* late : {"20190601", "20261207"}) {
+        EXPECT_EQ(RaceClassText("005", late), SJ("1勝クラス ")) << late;
+        EXPECT_EQ(RaceClassText("010", late), SJ("2勝クラス ")) << late;
+        EXPECT_EQ(RaceClassText("016", late), SJ("3勝クラス ")) << late;
+        EXPECT_EQ(RaceClassText("016", late).size(), 10u);
+    }
 }
 
 TEST(HeaderStrip, TrackTable)
@@ -108,6 +120,11 @@ TEST(HeaderStrip, AllLabelsOfARace)
     EXPECT_EQ(u.raceNumber, "1");
     EXPECT_EQ(u.runnerCount, SJ(" 8頭"));
     EXPECT_EQ(u.distance, "1000m");
+    // The strip names the class by the race's own date.
+    race.ageConditionCode = "010";
+    EXPECT_EQ(MakeHeaderStripTexts(race).raceClass, SJ("1000万円下"));
+    race.raceKey = "2019060105030111";
+    EXPECT_EQ(MakeHeaderStripTexts(race).raceClass, SJ("2勝クラス "));
     EXPECT_EQ(HeaderLabelText(u, 0), u.courseName);
     EXPECT_EQ(HeaderLabelText(u, 10), u.grade);
     EXPECT_EQ(std::string(kHeaderLabelStyles[10].name), "Label3D115");

@@ -235,6 +235,65 @@ TEST(PaintRules, ListRaceColumn)
     EXPECT_EQ(c.runs[1].pointSize, 8);
 }
 
+// Width in pixels of a CP932 text in the Gothic font of a point size: a
+// double-byte character is a square of the font's height, a single byte
+// half of it (rounded up).
+int GothicTextWidth(const std::string& text, int pointSize)
+{
+    const int full = GothicTextHeight(pointSize);
+    int width = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+            width += full;
+            ++i;
+        } else {
+            width += (full + 1) / 2;
+        }
+    }
+    return width;
+}
+
+// The narrowed columns still hold their widest texts: a nine-character name,
+// four-character jockey and trainer names, dates, long intervals, "18着",
+// "18人", odds of 999.9, and every header line, on the card and on the list.
+TEST(PaintRules, WidestTextsFitTheirColumns)
+{
+    Day d;
+    RunnerSummary& r = d.runner(16);
+    r.horseName = SJ("アイウエオカキクケ");
+    r.jockeyName = SJ("Ｍ．デム");
+    r.trainerName = SJ("藤沢和雄");
+    r.maxim = SJ("牡1戦目");
+    r.sexCode = "3";
+    r.weightCarried = "600";
+    r.restDays = "9999";
+    for (size_t k = 0; k < r.pastRunKeys.size(); ++k) {
+        r.pastRunKeys[k] = "2026113005050512";
+        if (k < r.pastRunGaps.size())
+            r.pastRunGaps[k] = "9999";
+    }
+    r.forecastOdds = 999.9;
+    r.forecastRank = 18;
+    r.finishingPlace = 18;
+    r.popularity = 18;
+    r.winOdds = 999.9;
+    d.race().forecastPresent = true;
+    auto fits = [](const CellPaint& p, int width, const char* what, int col) {
+        for (const TextRun& run : p.runs)
+            EXPECT_LE(1 + run.x + GothicTextWidth(run.text, run.pointSize), width)
+                << what << " column " << col << ": " << Cp932ToUtf8(run.text);
+    };
+    for (int col = 0; col < kCardColumnCount; ++col) {
+        fits(CardHeaderPaint(col), kCardColumnWidths[col], "card header", col);
+        fits(d.card(16, col), kCardColumnWidths[col], "card", col);
+    }
+    for (int col = 0; col < kListColumnCount; ++col) {
+        fits(ListHeaderPaint(col), kListColumnWidths[col], "list header", col);
+        fits(ListCellPaint(d.day, 0, 15, col, false, 2026), kListColumnWidths[col], "list", col);
+    }
+}
+
 // Every text of a selected row, in every colour a row uses (maxims, long
 // rests in red and blue, "6人" in blue, places in red), stays readable on
 // the selection colour, on the card and on the list.

@@ -10,6 +10,7 @@
 #include "acquisition/StoredFiles.h"
 #include "app/BaseFolder.h"
 #include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,10 @@ public:
     std::deque<LONG> statusResults;
     std::deque<ReadAnswer> reads;
     bool raise = false; // every call fails with an exception of the component
+    // The version property: its dispatch identifier, and whether it is
+    // known by its name (older components answer only at 16).
+    DISPID versionId = 40;
+    bool versionHasName = true;
 
     // What arrived: one line per call, "name(arg,arg,...)".
     std::vector<std::wstring> calls;
@@ -144,6 +149,10 @@ public:
             {L"JVInit", 1}, {L"JVSetUIProperties", 2}, {L"JVOpen", 3}, {L"JVStatus", 4},
             {L"JVRead", 5}, {L"JVRTOpen", 6}, {L"JVCancel", 7}, {L"JVClose", 8},
         };
+        if (count == 1 && versionHasName && std::wstring(names[0]) == L"m_JVLinkVersion") {
+            ids[0] = versionId;
+            return S_OK;
+        }
         const auto found = count == 1 ? kIds.find(names[0]) : kIds.end();
         if (found == kIds.end()) {
             ids[0] = DISPID_UNKNOWN;
@@ -165,7 +174,7 @@ public:
             error->bstrDescription = ::SysAllocString(L"内部エラー");
             return DISP_E_EXCEPTION;
         }
-        if (id == 16) {
+        if (id == versionId) {
             if (flags != DISPATCH_PROPERTYGET || params->cArgs != 0)
                 return DISP_E_MEMBERNOTFOUND;
             calls.push_back(L"version");
@@ -356,17 +365,63 @@ TEST(TJVLink, ErrorCodesAndFailedCallsComeBackAsCodes)
         jv.closeResult = -201;
         EXPECT_EQ(link.JVClose(), -201);
 
+        EXPECT_EQ(link.CallFailure(), "") << "an error code is the component's own answer";
+
         // The component raising an error: the call answers JV-Link's
-        // internal error code; the version reads as empty (below "0490").
+        // internal error code and keeps the HRESULT for the message; the
+        // version reads as empty (below "0490").
         jv.raise = true;
+        const std::string raised = SJ("JV-Link 内部エラー (0x80020009)");
         EXPECT_EQ(link.JVInit(JVSoftwareId()), TJVLink::kCallFailed);
+        EXPECT_EQ(link.CallFailure(), raised);
         EXPECT_EQ(link.JVOpen("RACERCVN", "20261129000000", 2, reads, downloads, stamp), TJVLink::kCallFailed);
         EXPECT_EQ(link.JVRead(buff, size, file), TJVLink::kCallFailed);
+        EXPECT_EQ(link.CallFailure(), raised);
         EXPECT_EQ(link.JVLinkVersion(), "");
         link.JVCancel();
+        EXPECT_EQ(link.CallFailure(), raised);
+        jv.raise = false;
+        EXPECT_EQ(link.JVClose(), -201);
+        EXPECT_EQ(link.CallFailure(), "");
+
+        // A download whose JVOpen fails inside the component shows the
+        // HRESULT, not a bare internal error code.
+        {
+            test::TempDir base;
+            StoredRaceFiles files(base.path());
+            struct Boxes : ReadLoopNotifier {
+                void Information(const std::string& text) override { shown.push_back(text); }
+                std::vector<std::string> shown;
+            } boxes;
+            std::atomic<bool> cancel {false};
+            const DateTime now {2026, 12, 7, 20, 0, 0};
+            JVDownload download(link, files, boxes, [now] { return now; }, cancel);
+            jv.raise = true;
+            EXPECT_FALSE(download.Start(now));
+            jv.raise = false;
+            ASSERT_GE(boxes.shown.size(), 2u);
+            EXPECT_EQ(boxes.shown[1], SJ("JVOpenエラー:JV-Link 内部エラー (0x80020009)"));
+        }
         EXPECT_EQ(allocations.Live(), before) << "a BSTR or VARIANT was not freed";
     }
     EXPECT_EQ(jv.references, 1u);
+}
+
+// A component that does not know the version property's name still answers
+// at its dispatch identifier 16.
+TEST(TJVLink, VersionIsAskedForByNameThenAt16)
+{
+    ScriptedDispatch jv;
+    TJVLink named(&jv);
+    jv.version = L"0520";
+    EXPECT_EQ(named.JVLinkVersion(), "0520");
+
+    ScriptedDispatch old;
+    old.versionHasName = false;
+    old.versionId = 16;
+    TJVLink byNumber(&old);
+    EXPECT_EQ(byNumber.JVLinkVersion(), "0490");
+    EXPECT_EQ(old.calls, std::vector<std::wstring> {L"version"});
 }
 
 // The download's read loop through the adapter: the wide record texts are

@@ -252,7 +252,7 @@ void TGetDataForm::Begin(const std::function<bool()>& start)
     const bool wait = start();
     if (wait && download_->CurrentState() == JVDownload::State::Waiting)
         timerJVStatus_->start();
-    UpdateButtons();
+    AfterDownloadStep();
 }
 
 // One tick of the download wait. The timer stays off while the tick runs:
@@ -264,6 +264,19 @@ void TGetDataForm::TimerJVStatusTimer()
     const bool more = download_->Tick();
     if (more && download_->CurrentState() == JVDownload::State::Waiting)
         timerJVStatus_->start();
+    AfterDownloadStep();
+}
+
+// After the start button or a timer tick ran its part of a download: a
+// dialog closed while its read loop ran rebuilds the day list now, after
+// the loop's last write, so that every day it wrote is listed.
+void TGetDataForm::AfterDownloadStep()
+{
+    if (rebuildAfterRead_ && !Running()) {
+        rebuildAfterRead_ = false;
+        if (options_.rebuildDayList)
+            options_.rebuildDayList();
+    }
     UpdateButtons();
 }
 
@@ -297,7 +310,12 @@ void TGetDataForm::done(int result)
         download_->Cancel();
         UpdateButtons();
     }
-    if (options_.rebuildDayList)
+    // A read loop still running (this close came through the messages it
+    // lets run) writes what it holds when it stops: the day list waits for
+    // that.
+    if (Reading())
+        rebuildAfterRead_ = true;
+    else if (options_.rebuildDayList)
         options_.rebuildDayList();
     QDialog::done(result);
 }

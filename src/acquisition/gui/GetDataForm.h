@@ -9,7 +9,8 @@
 // A new dialog is made for every use and shown modally. It reads the start
 // point "JvDataGet"/"LastTime" when created and writes it back only when a
 // download has read every record. Every close request rebuilds the main
-// window's day list first.
+// window's day list first; a close while the read loop runs, once the loop
+// has written what it holds.
 #pragma once
 
 #include "acquisition/JVLink.h"
@@ -135,6 +136,7 @@ private:
     void BuildControls();
     void Begin(const std::function<bool()>& start);
     void UpdateButtons();
+    void AfterDownloadStep();
     bool Reading() const;
     void ShowPending();
     INotifier& Notify();
@@ -145,6 +147,7 @@ private:
     std::unique_ptr<StoredRaceFiles> files_;
     std::unique_ptr<JVDownload> download_;
     bool closing_ = false;
+    bool rebuildAfterRead_ = false; // closed while the read loop ran
 
     // While the read loop runs, what it shows waits here and is painted at
     // most every kRepaintMs (and whenever the loop stops or shows a box);

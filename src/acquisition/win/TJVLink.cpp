@@ -1,19 +1,23 @@
 #include "acquisition/win/TJVLink.h"
 
 #include "platform/win/WinText.h"
+#include "reference/ShiftJis.h"
 
 #include <objbase.h>
 #include <oaidl.h>
 #include <oleauto.h>
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
 
 namespace tervan {
 namespace {
 
-// Dispatch identifier of JV-Link's version property.
-constexpr DISPID kVersionProperty = 16;
+// JV-Link's version property: asked for by name, and by the dispatch
+// identifier it has always had when the name is not known.
+constexpr wchar_t kVersionPropertyName[] = L"m_JVLinkVersion";
+constexpr DISPID kVersionPropertyId = 16;
 
 // A BSTR owned here: made from CP932 text, or filled by the component
 // through Out(), and freed when it goes out of scope.
@@ -104,10 +108,38 @@ HRESULT Invoke(IDispatch* component, DISPID id, WORD flags, std::initializer_lis
     return hr;
 }
 
-// The result code a call answered, as a 32-bit number.
-std::int32_t Code(HRESULT hr, VARIANT& result)
+// What the user is told of a call that failed inside the component:
+// "JV-Link 内部エラー (0x80020009)", the HRESULT in eight hexadecimal digits.
+std::string FailureText(HRESULT hr)
 {
-    if (FAILED(hr) || FAILED(::VariantChangeType(&result, &result, 0, VT_I4)))
+    char digits[8];
+    const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<unsigned long>(hr), 16);
+    std::string hex(8 - static_cast<std::size_t>(r.ptr - digits), '0');
+    for (const char* p = digits; p < r.ptr; ++p)
+        hex += static_cast<char>(*p >= 'a' && *p <= 'f' ? *p - 'a' + 'A' : *p);
+    return SJ("JV-Link 内部エラー (0x") + hex + ")";
+}
+
+// Whether a call succeeded; the failure text is kept for CallFailure, or
+// cleared after a success.
+bool Succeeded(HRESULT hr, std::string& failure)
+{
+    if (FAILED(hr)) {
+        failure = FailureText(hr);
+        return false;
+    }
+    failure.clear();
+    return true;
+}
+
+// The result code a call answered, as a 32-bit number; a call that failed
+// (or answered no number) keeps its HRESULT in `failure` and answers
+// kCallFailed.
+std::int32_t Code(HRESULT hr, VARIANT& result, std::string& failure)
+{
+    if (SUCCEEDED(hr))
+        hr = ::VariantChangeType(&result, &result, 0, VT_I4);
+    if (!Succeeded(hr, failure))
         return TJVLink::kCallFailed;
     return result.lVal;
 }
@@ -169,14 +201,19 @@ std::int32_t TJVLink::JVInit(const std::string& sid)
 {
     const Bstr text(sid);
     Variant result;
-    return Code(Invoke(m_component, DispatchId(L"JVInit"), DISPATCH_METHOD, {Text(text)}, &result.v), result.v);
+    return Code(Invoke(m_component, DispatchId(L"JVInit"), DISPATCH_METHOD, {Text(text)}, &result.v), result.v, m_failure);
 }
 
 std::string TJVLink::JVLinkVersion()
 {
+    DISPID id = DispatchId(kVersionPropertyName);
+    if (id == DISPID_UNKNOWN)
+        id = kVersionPropertyId;
     Variant result;
-    if (FAILED(Invoke(m_component, kVersionProperty, DISPATCH_PROPERTYGET, {}, &result.v))
-        || FAILED(::VariantChangeType(&result.v, &result.v, 0, VT_BSTR)))
+    HRESULT hr = Invoke(m_component, id, DISPATCH_PROPERTYGET, {}, &result.v);
+    if (SUCCEEDED(hr))
+        hr = ::VariantChangeType(&result.v, &result.v, 0, VT_BSTR);
+    if (!Succeeded(hr, m_failure))
         return std::string();
     return win::WideToCp932(std::wstring_view(result.v.bstrVal ? result.v.bstrVal : L"", ::SysStringLen(result.v.bstrVal)));
 }
@@ -184,7 +221,7 @@ std::string TJVLink::JVLinkVersion()
 std::int32_t TJVLink::JVSetUIProperties()
 {
     Variant result;
-    return Code(Invoke(m_component, DispatchId(L"JVSetUIProperties"), DISPATCH_METHOD, {}, &result.v), result.v);
+    return Code(Invoke(m_component, DispatchId(L"JVSetUIProperties"), DISPATCH_METHOD, {}, &result.v), result.v, m_failure);
 }
 
 std::int32_t TJVLink::JVOpen(const std::string& dataspec, const std::string& fromtime, std::int32_t option,
@@ -200,13 +237,13 @@ std::int32_t TJVLink::JVOpen(const std::string& dataspec, const std::string& fro
     readCount = reads;
     downloadCount = downloads;
     lastFileTimestamp = stamp.ToCp932();
-    return Code(hr, result.v);
+    return Code(hr, result.v, m_failure);
 }
 
 std::int32_t TJVLink::JVStatus()
 {
     Variant result;
-    return Code(Invoke(m_component, DispatchId(L"JVStatus"), DISPATCH_METHOD, {}, &result.v), result.v);
+    return Code(Invoke(m_component, DispatchId(L"JVStatus"), DISPATCH_METHOD, {}, &result.v), result.v, m_failure);
 }
 
 std::int32_t TJVLink::JVRead(std::string& buff, std::int32_t& size, std::string& fileName)
@@ -216,7 +253,7 @@ std::int32_t TJVLink::JVRead(std::string& buff, std::int32_t& size, std::string&
     Variant result;
     const HRESULT hr = Invoke(m_component, DispatchId(L"JVRead"), DISPATCH_METHOD,
                               {TextOut(record), NumberOut(length), TextOut(name)}, &result.v);
-    const std::int32_t code = Code(hr, result.v);
+    const std::int32_t code = Code(hr, result.v, m_failure);
     size = length;
     // The record is sliced by CP932 byte position: its length is that of
     // the converted text (never 0, which would end the read loop).
@@ -229,19 +266,19 @@ std::int32_t TJVLink::JVRTOpen(const std::string& dataspec, const std::string& k
 {
     const Bstr kinds(dataspec), k(key);
     Variant result;
-    return Code(Invoke(m_component, DispatchId(L"JVRTOpen"), DISPATCH_METHOD, {Text(kinds), Text(k)}, &result.v), result.v);
+    return Code(Invoke(m_component, DispatchId(L"JVRTOpen"), DISPATCH_METHOD, {Text(kinds), Text(k)}, &result.v), result.v, m_failure);
 }
 
 void TJVLink::JVCancel()
 {
     Variant result;
-    Invoke(m_component, DispatchId(L"JVCancel"), DISPATCH_METHOD, {}, &result.v);
+    Succeeded(Invoke(m_component, DispatchId(L"JVCancel"), DISPATCH_METHOD, {}, &result.v), m_failure);
 }
 
 std::int32_t TJVLink::JVClose()
 {
     Variant result;
-    return Code(Invoke(m_component, DispatchId(L"JVClose"), DISPATCH_METHOD, {}, &result.v), result.v);
+    return Code(Invoke(m_component, DispatchId(L"JVClose"), DISPATCH_METHOD, {}, &result.v), result.v, m_failure);
 }
 
 bool SystemHasJVLink()

@@ -38,6 +38,9 @@ public:
     std::int32_t JVRTOpen(const std::string& dataspec, const std::string& key) override;
     void JVCancel() override;
     std::int32_t JVClose() override;
+    // "JV-Link 内部エラー (0x80020009)" after a call that failed, with its
+    // HRESULT; empty after one that answered.
+    std::string CallFailure() const override { return m_failure; }
 
     // The code an operation answers when the call itself fails (the
     // component raised an error or has no such operation): JV-Link's own
@@ -49,6 +52,7 @@ private:
 
     IDispatch* m_component;
     std::map<std::wstring, long> m_ids;
+    std::string m_failure;
 };
 
 // Initialises COM on the calling thread, apartment-threaded, once per thread.

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -51,16 +52,19 @@ QDate DateOf(long yyyymmdd)
 // Column widths: the breakdown's value, 格言, six counts, two payout sums, five rates.
 int ColumnWidth(int col, bool broken)
 {
+    // As narrow as "1401-1800m", "該当なし", six-digit counts, eight-digit
+    // payouts and "1234.5" allow, so that 単回値 and 複回値 show beside the
+    // day list at the window's first size.
     if (broken && col == 0)
-        return 84;
+        return 66;
     const int c = broken ? col - 1 : col;
     if (c == 0)
-        return 72;
+        return 54;
     if (c <= 5)
-        return 52;
+        return 42;
     if (c <= 7)
-        return 80;
-    return 58;
+        return 54;
+    return 42;
 }
 
 // A payout per runner as the table shows it, with one decimal.
@@ -163,6 +167,9 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
     grid_->setFont(GothicFont(12));
     grid_->SetDefaultRowHeight(18);
     grid_->SetRowHeight(0, 20);
+    // The header and the five lines of a group stay in view however small the window.
+    grid_->setMinimumHeight(20 + 5 * 18 + 6 * TStringGrid::kGridLineWidth + grid_->horizontalScrollBar()->sizeHint().height()
+                            + 2 * grid_->frameWidth());
     // Numbers right-aligned; the 全体 lines on a grey ground.
     grid_->SetOnDrawCell([this](QPainter& p, int col, int row, const QRect& rect, const TStringGrid::DrawState& s) {
         const int groupCol = Breakdown() == BacktestBreakdown::None ? 0 : 1;

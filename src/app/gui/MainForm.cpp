@@ -31,6 +31,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -696,21 +697,32 @@ void TMainForm::GaitoBaBtnClick()
     grid1_->ClearSelection();
 }
 
+void TMainForm::RefreshListResults()
+{
+    // The list keeps its rows (maxims do not change with results); only the
+    // result texts, which the copy and the CSV export write, follow the
+    // places, popularities and odds just read.
+    for (size_t r = 0; r < listIndex_.size(); ++r) {
+        const auto [race, runner] = listIndex_[r];
+        grid1_->SetCell(kListResultColumn, static_cast<int>(r + 1),
+                        MatchListRowTexts(*day_, race, runner)[kListResultColumn]);
+    }
+}
+
 void TMainForm::HrReadBtnClick()
 {
     if (day_->dayEntry.empty())
         return;
+    std::string failure;
     try {
-        std::vector<std::string> warnings = tervan::HrReadBtnClick(*day_);
-        if (!warnings.empty()) {
-            std::string text;
-            for (const std::string& w : warnings)
-                text += w + "\r\n";
-            Fail(text);
-        }
+        for (const std::string& w : tervan::HrReadBtnClick(*day_))
+            failure += w + "\r\n";
     } catch (const fs::FileError& e) {
-        Fail(e.what());
+        failure = e.what();
     }
+    RefreshListResults();
+    if (!failure.empty())
+        Fail(failure);
 }
 
 // ---------------------------------------------------------------------------
@@ -749,7 +761,10 @@ void TMainForm::ExportCsv(const std::string& path, const std::string& heading, c
         WriteCsvFile(base_, path, heading, grid.Table());
     } catch (const std::exception& e) {
         Fail(e.what());
+        return;
     }
+    // Where the file went, until the status line shows something else.
+    statusLine_->showMessage(U("ＣＳＶファイルを出力しました：") + QDir::toNativeSeparators(Q(path)));
 }
 
 void TMainForm::SpeedButton13Click()

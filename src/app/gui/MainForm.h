@@ -136,6 +136,7 @@ private:
     void BuildPages(QWidget* parent);
     void SetUpGrids();
     void FormShow();
+    void RefreshListResults();
     void FillCard(const RaceSlot& slot, bool& complete, std::string& incompleteMessage);
     void StringGrid2DrawCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);
     void StringGrid1DrawCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);

@@ -2,6 +2,7 @@
 #include "acquisition/JVLink.h"
 #include "acquisition/JVLinkStandIn.h"
 #include "app/gui/MainForm.h"
+#include "app/gui/Translations.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 #include "widgets/Fonts.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C"); // the application object took the user's locale; numbers stay "12.3"
     InstallJapaneseFonts();
+    InstallJapaneseTranslations();
     // The application title (captions of the message boxes).
     QApplication::setApplicationName(QString::fromUtf8("テルヴァン"));
     QtNotifier notifier;

@@ -12,16 +12,9 @@
 namespace tervan::fs::detail {
 namespace {
 
-// A name looked for and not found is remembered for a while: when the
-// folder's time then changes and such a name has since appeared, the change
-// was that name being made (by this program, through a writer of its own)
-// and the index takes it in without reading the folder again.
-constexpr std::size_t kMaxMissing = 64;
-
 struct Index {
     FolderStamp stamp;
     std::unordered_map<std::string, std::string> names; // folded -> as on disk
-    std::vector<std::string> missing;
 };
 
 std::mutex& Lock()
@@ -45,7 +38,6 @@ bool ExistsAsWritten(const std::string& dir, const std::string& name)
 void Build(const std::string& dir, Index& index, const FolderStamp& stamp)
 {
     index.names.clear();
-    index.missing.clear();
     index.stamp = stamp;
     DIR* d = ::opendir(dir.c_str());
     if (d == nullptr) {
@@ -59,22 +51,6 @@ void Build(const std::string& dir, Index& index, const FolderStamp& stamp)
         index.names.emplace(FoldAscii(name), name); // the first of several variants wins
     }
     ::closedir(d);
-}
-
-// Whether a change of the folder's time is explained by names that were
-// missing when last looked for and exist now; those join the index.
-bool TakeInMadeNames(const std::string& dir, Index& index)
-{
-    bool any = false;
-    for (const std::string& name : index.missing) {
-        const std::string folded = FoldAscii(name);
-        if (index.names.count(folded) == 0 && ExistsAsWritten(dir, name)) {
-            index.names.emplace(folded, name);
-            any = true;
-        }
-    }
-    index.missing.clear();
-    return any;
 }
 
 } // namespace
@@ -102,14 +78,11 @@ std::string FindNameInFolder(const std::string& dir, const std::string& name, Fo
         return {};
     std::lock_guard<std::mutex> guard(Lock());
     Index& index = Indexes()[dir];
-    if (!index.stamp.valid || index.stamp.dev != now.dev || index.stamp.ino != now.ino) {
+    // A folder whose time changed by another hand is read again whole: what
+    // changed in it is not known, and a name taken in alone would leave out
+    // every other name made or removed at the same time.
+    if (!(index.stamp == now))
         Build(dir, index, now);
-    } else if (!(index.stamp == now)) {
-        if (TakeInMadeNames(dir, index))
-            index.stamp = now;
-        else
-            Build(dir, index, now);
-    }
     const std::string folded = FoldAscii(name);
     auto it = index.names.find(folded);
     if (it != index.names.end()) {
@@ -127,9 +100,6 @@ std::string FindNameInFolder(const std::string& dir, const std::string& name, Fo
     }
     if (seen)
         *seen = index.stamp;
-    if (index.missing.size() < kMaxMissing
-        && std::find(index.missing.begin(), index.missing.end(), name) == index.missing.end())
-        index.missing.push_back(name);
     return {};
 }
 
@@ -162,7 +132,6 @@ void NoteFolderMade(const std::string& dir)
     std::lock_guard<std::mutex> guard(Lock());
     Index& index = Indexes()[dir];
     index.names.clear();
-    index.missing.clear();
     index.stamp = now;
 }
 
