@@ -23,8 +23,9 @@
 //
 // Options before the Google Benchmark ones: --years=5,10 (default),
 // --runs=N rounds (default 3), --dir=FOLDER work folder (default a new
-// folder under the system's temporary folder, removed afterwards), --tidy
-// (remove each round's folders after its floor, but the last).
+// folder under the system's temporary folder, removed afterwards; a feed
+// and download an earlier run left there are used again), --tidy (remove
+// each round's folders after its floor, but the last).
 #include "acquisition/JVLinkStandIn.h"
 #include "acquisition/ReadLoop.h"
 #include "acquisition/StoredFiles.h"
@@ -69,6 +70,7 @@ struct Work {
 
 struct Figures {
     std::vector<double> imports, floors, ratios, peaks;
+    std::vector<double> importCpu, floorCpu, cpuRatios;
 };
 std::map<int, Figures> g_figures;
 ImportFigures g_backtest;
@@ -132,6 +134,7 @@ void BM_Setup(benchmark::State& state, int years)
     if (!f.completed)
         state.SkipWithError("the setup did not complete");
     g_figures[years].imports.push_back(f.seconds);
+    g_figures[years].importCpu.push_back(f.cpu);
     g_figures[years].peaks.push_back(static_cast<double>(f.peakKb) / 1024.0);
     g.storedBytes[years] = TreeBytes(g.lastBase[years]);
     state.SetIterationTime(f.seconds);
@@ -139,6 +142,7 @@ void BM_Setup(benchmark::State& state, int years)
     state.counters["files_written"] = static_cast<double>(f.written);
     state.counters["records/s"] = static_cast<double>(f.records) / std::max(f.seconds, 1e-9);
     state.counters["peak_MB"] = static_cast<double>(f.peakKb) / 1024.0;
+    state.counters["cpu_s"] = f.cpu;
 }
 
 void BM_Floor(benchmark::State& state, int years, bool last)
@@ -151,8 +155,11 @@ void BM_Floor(benchmark::State& state, int years, bool last)
     Figures& fig = g_figures[years];
     fig.floors.push_back(f.seconds);
     fig.ratios.push_back(fig.imports.back() / std::max(f.seconds, 1e-9));
+    fig.floorCpu.push_back(f.cpu);
+    fig.cpuRatios.push_back(fig.importCpu.back() / std::max(f.cpu, 1e-9));
     state.SetIterationTime(f.seconds);
     state.counters["files"] = static_cast<double>(f.written);
+    state.counters["cpu_s"] = f.cpu;
 }
 
 void BM_Backtest(benchmark::State& state, int years)
@@ -162,8 +169,10 @@ void BM_Backtest(benchmark::State& state, int years)
         f = InChild([years] {
             ImportFigures r;
             const Clock::time_point start = Clock::now();
+            const double cpu = CpuSeconds();
             const BacktestResult result = RunBacktest(g.lastBase[years], BacktestRange {});
             r.seconds = Seconds(start);
+            r.cpu = CpuSeconds() - cpu;
             r.records = result.days;
             r.stored = result.races;
             r.completed = result.problems.empty() && !result.cancelled;
@@ -190,6 +199,8 @@ void Summary()
         std::printf("    floor           min %8.2f s  median %8.2f s\n", Min(f.floors), Median(f.floors));
         std::printf("    setup / floor   min %8.2f    median %8.2f  (each round's setup over its floor)\n", Min(f.ratios),
                     Median(f.ratios));
+        std::printf("    processor time  setup median %.2f s, floor median %.2f s, setup / floor median %.2f\n",
+                    Median(f.importCpu), Median(f.floorCpu), Median(f.cpuRatios));
         std::printf("    peak memory     min %8.1f MB median %8.1f MB\n", Min(f.peaks), Median(f.peaks));
         std::printf("    stored files    %.1f MB, %.1f MB a year\n", static_cast<double>(g.storedBytes[years]) / 1e6,
                     static_cast<double>(g.storedBytes[years]) / 1e6 / years);
@@ -199,10 +210,12 @@ void Summary()
         const double ta = Median(g_figures[a].imports), tb = Median(g_figures[b].imports);
         const double t40 = tb + (tb - ta) / (b - a) * (40 - b);
         std::printf("  40 years         %8.1f s extrapolated from the medians at %d and %d years\n", t40, a, b);
+        const double ca = Median(g_figures[a].importCpu), cb = Median(g_figures[b].importCpu);
+        std::printf("                   %8.1f s of processor time, the same way\n", cb + (cb - ca) / (b - a) * (40 - b));
     }
     if (g_backtestDays > 0)
-        std::printf("  格言成績 %d years: %.2f s, %ld days, %ld races, peak %.1f MB\n", g_backtestDays,
-                    g_backtest.seconds, g_backtest.records, g_backtest.stored,
+        std::printf("  格言成績 %d years: %.2f s (%.2f s of processor time), %ld days, %ld races, peak %.1f MB\n",
+                    g_backtestDays, g_backtest.seconds, g_backtest.cpu, g_backtest.records, g_backtest.stored,
                     static_cast<double>(g_backtest.peakKb) / 1024.0);
 }
 
@@ -248,11 +261,19 @@ int main(int argc, char** argv)
     weekly.today = DateTime {kNow.year, kNow.month, kNow.day};
     sample::SetupOptions setup;
     setup.years = g.years.back();
-    const Clock::time_point made = Clock::now();
-    const sample::SetupFeedSummary s = sample::WriteSetupFeed(g.feed, weekly, DaysFromCivil(kLastYear + 1, 1, 1), setup);
-    std::fprintf(stderr, "setup feed %ld-%ld: %d race days, %d races, %d files, %ld stored-kind records, %.0f MB in %.0f s\n",
-                 s.firstDate, s.lastDate, s.raceDays, s.races, s.files, s.Records(), static_cast<double>(s.bytes) / 1e6,
-                 Seconds(made));
+    // A feed left in --dir by an earlier run of as many years is used again.
+    const std::string firstYearFiles = "RACE" + std::to_string(kLastYear - setup.years + 1);
+    bool made = false;
+    if (sfs::exists(g.dir / "feed"))
+        for (const auto& e : sfs::directory_iterator(g.dir / "feed"))
+            made = made || e.path().filename().string().rfind(firstYearFiles, 0) == 0;
+    if (!made) {
+        const Clock::time_point start = Clock::now();
+        const sample::SetupFeedSummary s = sample::WriteSetupFeed(g.feed, weekly, DaysFromCivil(kLastYear + 1, 1, 1), setup);
+        std::fprintf(stderr, "setup feed %ld-%ld: %d race days, %d races, %d files, %ld stored-kind records, %.0f MB in %.0f s\n",
+                     s.firstDate, s.lastDate, s.raceDays, s.races, s.files, s.Records(), static_cast<double>(s.bytes) / 1e6,
+                     Seconds(start));
+    }
 
     // JV-Link's download: once, into the cache every base links to.
     g.cacheBase = fs::FromNative(g.dir / "download");

@@ -30,6 +30,8 @@ using Clock = std::chrono::steady_clock;
 
 struct ImportFigures {
     double seconds = 0;
+    double cpu = 0; // processor seconds (user and system) of the timed part: on a shared machine
+                    // the wall time also counts the waits for a processor
     long records = 0;
     long stored = 0;
     long written = 0;
@@ -40,6 +42,15 @@ struct ImportFigures {
 inline double Seconds(Clock::time_point from)
 {
     return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+// The processor seconds this process has used so far.
+inline double CpuSeconds()
+{
+    struct rusage ru;
+    ::getrusage(RUSAGE_SELF, &ru);
+    return static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec)
+        + static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
 }
 
 // Runs `work` in a child process; its figures come back through a pipe,
@@ -83,11 +94,13 @@ ImportFigures TimedDownload(const std::string& base, const std::string& feed, co
     std::atomic<bool> cancel {false};
     JVDownload download(jv, files, quiet, [now] { return now; }, cancel);
     const Clock::time_point begun = Clock::now();
+    const double cpu = CpuSeconds();
     bool waiting = start(download);
     while (waiting)
         waiting = download.Tick();
     ImportFigures f;
     f.seconds = Seconds(begun);
+    f.cpu = CpuSeconds() - cpu;
     f.records = download.RecordsRead();
     f.stored = files.RecordsStored();
     f.written = files.FilesWritten();
@@ -125,6 +138,7 @@ inline ImportFigures Floor(const std::string& base, const std::vector<sfs::path>
         std::string buffer(1 << 20, '\0');
 
         const Clock::time_point start = Clock::now();
+        const double cpu = CpuSeconds();
         std::size_t read = 0;
         for (const sfs::path& p : feedFiles) {
             const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
@@ -149,6 +163,7 @@ inline ImportFigures Floor(const std::string& base, const std::vector<sfs::path>
             ++f.written;
         }
         f.seconds = Seconds(start);
+        f.cpu = CpuSeconds() - cpu;
         f.completed = true;
         return f;
     });
