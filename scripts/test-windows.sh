@@ -34,6 +34,10 @@ command -v ccache >/dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
 export WINEPREFIX="$root/$out/wineprefix" WINEDEBUG=-all DISPLAY=
 prepare_wine_prefix
 export WINEPATH="$(windows_dll_path "$qt")"
+# Qt's Japanese translation in Qt's own folder, where the window looks after
+# its own translations folder (Debian's file; the zips carry it beside the program).
+mkdir -p "$qt/translations"
+cp /usr/share/qt6/translations/qtbase_ja.qm "$qt/translations/"
 
 # GoogleTest, built with the cross compiler from Debian's sources.
 gtest="$root/$out/googletest-install"

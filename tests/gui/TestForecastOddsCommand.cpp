@@ -119,7 +119,8 @@ private Q_SLOTS:
         QCOMPARE(name, QStringLiteral("OpenDialog3"));
         QCOMPARE(QDir::toNativeSeparators(folder), Native(dir.native() / "yLZH")); // base + "\ylzh", made at start-up
         // The user reads the filter as written; the patterns take any letter case.
-        QCOMPARE(filter, QString::fromUtf8("JRDB基準ｵｯｽﾞ(OZ*.lzh),KOL予想ｵｯｽﾞ(j*.lzh)"));
+        // (Windows shows the patterns after it)
+        QVERIFY2(filter.startsWith(QString::fromUtf8("JRDB基準ｵｯｽﾞ(OZ*.lzh),KOL予想ｵｯｽﾞ(j*.lzh)")), qPrintable(filter));
         QCOMPARE(patterns, QStringList({"[Oo][Zz]*.[Ll][Zz][Hh]", "[Jj]*.[Ll][Zz][Hh]"}));
         QVERIFY(notifier.events.empty());
     }

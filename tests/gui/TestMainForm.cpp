@@ -407,7 +407,10 @@ private Q_SLOTS:
     {
         // A copy of the sample, so that the update's writes stay in it.
         TempDir dir;
-        std::filesystem::copy(sample_->native(), dir.native(), std::filesystem::copy_options::recursive);
+        // (entry by entry: libstdc++ on Windows will not copy into a folder that exists)
+        for (const auto& entry : std::filesystem::directory_iterator(sample_->native()))
+            std::filesystem::copy(entry.path(), dir.native() / entry.path().filename(),
+                                  std::filesystem::copy_options::recursive);
         RecordingNotifier notifier;
         auto form = MakeForm(dir.path(), notifier,
                              std::make_unique<JVLinkStandIn>(dir.path(), (dir.native() / "feed").string()));
