@@ -142,7 +142,7 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     IJVLink& jv = *link;
     const std::int32_t init = jv.JVInit(JVSoftwareId());
     if (init != 0) {
-        err << Cp932ToUtf8(JVErrorMessage("JVInit", init)) << "\n";
+        err << Cp932ToUtf8(JVErrorMessage("JVInit", init, jv.CallFailure())) << "\n";
         return 1;
     }
     StoredRaceFiles files(base);

@@ -88,8 +88,11 @@ private Q_SLOTS:
         const auto byRank = ToolTable({"backtest", native, "--from", "20060601", "--to", "20080105", "--by", "rank"}, &csv);
         QCOMPARE(tab.Grid()->Table(), byRank);
         QCOMPARE(tab.Grid()->Cell(0, 1), SJ("1-3位"));
+        QSignalSpy saved(&tab, &TBacktestTab::csvWritten);
         tab.CsvBtnClick();
         QVERIFY(notifier.events.empty());
+        QCOMPARE(saved.count(), 1); // the window names the file on its status line
+        QCOMPARE(saved.at(0).at(0).value<std::string>(), CsvFilePath(dir.path(), tab.Heading()));
         const std::filesystem::path written = fs::ToNative(CsvFilePath(dir.path(), tab.Heading()));
         QCOMPARE(test::ReadAll(written), test::ReadAll(csv));
 

@@ -296,7 +296,7 @@ void TGetDataForm::SpeedButton1Click()
     const std::int32_t r = options_.jvlink->JVSetUIProperties();
     if (r != 0) {
         Beep();
-        Information(JVErrorMessage("JVSetUIProperties", r));
+        Information(JVErrorMessage("JVSetUIProperties", r, options_.jvlink->CallFailure()));
     }
 }
 

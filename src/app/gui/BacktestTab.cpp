@@ -390,7 +390,9 @@ void TBacktestTab::CsvBtnClick()
         return;
     try {
         const std::string heading = Heading();
-        WriteCsvFile(base_, CsvFilePath(base_, heading), heading, grid_->Table());
+        const std::string path = CsvFilePath(base_, heading);
+        WriteCsvFile(base_, path, heading, grid_->Table());
+        Q_EMIT csvWritten(path);
     } catch (const std::exception& e) {
         notifier_.Beep();
         notifier_.Information(e.what());

@@ -79,6 +79,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     // A scan has ended (finished or cancelled) and its table is on show.
     void scanEnded();
+    // The table was written to this CSV file (a path in Shift-JIS).
+    void csvWritten(const std::string& path);
 
 protected:
     void showEvent(QShowEvent* event) override;

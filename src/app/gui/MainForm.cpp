@@ -371,7 +371,9 @@ void TMainForm::BuildPages(QWidget* parent)
     pageControl_->addTab(resultPage, U("成績結果"));
 
     // "格言成績": how each maxim has done over the stored days.
-    pageControl_->addTab(new TBacktestTab(base_, *notifier_), U("格言成績"));
+    auto* backtest = new TBacktestTab(base_, *notifier_);
+    connect(backtest, &TBacktestTab::csvWritten, this, &TMainForm::ShowCsvWritten);
+    pageControl_->addTab(backtest, U("格言成績"));
 
     // Hidden until a race is shown.
     pageControl_->hide();
@@ -419,7 +421,7 @@ void TMainForm::FormShow()
     const std::int32_t code = jvlink_->JVInit(JVSoftwareId());
     if (code != 0) {
         // A plain box: no beep, no icon.
-        notifier_->Plain(JVErrorMessage("JVInit", code));
+        notifier_->Plain(JVErrorMessage("JVInit", code, jvlink_->CallFailure()));
         return;
     }
     std::string version = jvlink_->JVLinkVersion();
@@ -763,6 +765,11 @@ void TMainForm::ExportCsv(const std::string& path, const std::string& heading, c
         Fail(e.what());
         return;
     }
+    ShowCsvWritten(path);
+}
+
+void TMainForm::ShowCsvWritten(const std::string& path)
+{
     // Where the file went, until the status line shows something else.
     statusLine_->showMessage(U("ＣＳＶファイルを出力しました：")
                              + QDir::toNativeSeparators(QString::fromStdU16String(fs::ToNative(path).u16string())));

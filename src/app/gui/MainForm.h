@@ -142,6 +142,8 @@ private:
     void StringGrid1DrawCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);
     void CopyToClipboard(const std::string& text);
     void ExportCsv(const std::string& path, const std::string& heading, const TStringGrid& grid);
+    // The status line names a CSV file just written.
+    void ShowCsvWritten(const std::string& path);
     void Fail(const std::string& message);
     void NotReady();
     void OpenBundledHelp();
