@@ -1,8 +1,8 @@
 #!/bin/sh
 # Starts the Windows programs as a user does and checks that they work:
 # tervan-tool.exe makes and imports a sample and lists its days, then
-# tervan.exe --stand-in opens on it, is driven to the race card of the first
-# day, and a picture of the screen is saved. Runs under Wine on a private X
+# tervan.exe --stand-in opens on it, is driven to the race card of a
+# day, and a picture of its window is saved. Runs under Wine on a private X
 # display (or $DISPLAY when one is set).
 #   sh scripts/smoke-windows.sh ZIP [SHOT_DIR]
 #       unpacks the zip a user gets into a fresh folder and a fresh Wine prefix
@@ -80,7 +80,7 @@ shown=$(date +%s%N)
 sleep 2
 
 # The day box is the first control of the left panel: open it and take the
-# first day, as a user does with the mouse and the keyboard.
+# day the keys land on, as a user does with the mouse and the keyboard.
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove --window "$window" 80 62 click 1
 sleep 1

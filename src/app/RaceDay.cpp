@@ -15,6 +15,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <mutex>
 
 namespace tervan {
 
@@ -111,11 +113,46 @@ struct LoadScratch {
     std::filesystem::path::string_type historyPath; // native path of the horse history file being read
 };
 
-LoadScratch& Scratch()
-{
-    thread_local LoadScratch scratch;
-    return scratch;
-}
+// A load borrows a scratch from a small pool and gives it back, so that one
+// load after another reads into the same memory on whichever thread runs it
+// (the window's, or 格言成績's worker). Not a thread_local object: with
+// MinGW's threads the destructor of such an object can run at thread exit
+// after the thread's storage is gone, and the program crashes as 格言成績
+// ends.
+class ScratchLease {
+public:
+    ScratchLease()
+    {
+        const std::lock_guard<std::mutex> guard(Lock());
+        if (!Pool().empty()) {
+            m_scratch = std::move(Pool().back());
+            Pool().pop_back();
+        }
+        if (!m_scratch)
+            m_scratch = std::make_unique<LoadScratch>();
+    }
+    ~ScratchLease()
+    {
+        const std::lock_guard<std::mutex> guard(Lock());
+        Pool().push_back(std::move(m_scratch));
+    }
+    ScratchLease(const ScratchLease&) = delete;
+    ScratchLease& operator=(const ScratchLease&) = delete;
+    LoadScratch& operator*() { return *m_scratch; }
+
+private:
+    static std::mutex& Lock()
+    {
+        static std::mutex lock;
+        return lock;
+    }
+    static std::vector<std::unique_ptr<LoadScratch>>& Pool()
+    {
+        static std::vector<std::unique_ptr<LoadScratch>> pool;
+        return pool;
+    }
+    std::unique_ptr<LoadScratch> m_scratch;
+};
 
 bool SafePedigree(std::string_view pedigree)
 {
@@ -631,7 +668,8 @@ DayLoadResult LoadRaceDay(RaceDay& day, const std::string& base, const std::stri
             BlankRecord(slot.payoutLine, kPayoutRecordSize);
             BlankRecord(slot.forecastLine, kForecastRecordSize);
         }
-        ReadDayFiles(day, base, Scratch(), progress, result);
+        ScratchLease scratch;
+        ReadDayFiles(day, base, *scratch, progress, result);
     } catch (const fs::FileError& e) {
         result.warnings.clear();
         return fail(DayLoadResult::Failed, e.what());

@@ -4,6 +4,7 @@
 #include "app/StoredDayBuilder.h"
 #include "reference/FixedRecord.h"
 
+#include <thread>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -369,6 +370,37 @@ TEST_F(RaceDayTest, ResetClearsEverySummary)
     EXPECT_EQ(s.runners[3].forecastRank, 0);
     EXPECT_EQ(s.runners[3].winOdds, 0);
     EXPECT_EQ(s.widePayouts[2].payout, 0);
+}
+
+// Loads run on worker threads too (格言成績): threads that load side by side
+// and then end give the same day as the window's thread, and ending them
+// leaves nothing behind that breaks a later load.
+TEST_F(RaceDayTest, LoadsOnWorkerThreadsThatThenEnd)
+{
+    StoredDay d(base, KeyOn("20060528"));
+    d.AddRace(test::RaLine(KeyOn("20060528", 1), 1));
+    Horse h;
+    h.nameUtf8 = "スレッド";
+    d.SetSlot(1, 1, test::SeLine(KeyOn("20060528", 1), h));
+    d.Write();
+    ASSERT_EQ(Load(d).status, DayLoadResult::Loaded);
+    const std::string name = day->slots[0].summary.runners[0].horseName;
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::string> names(4);
+        std::vector<std::thread> workers;
+        for (std::size_t t = 0; t < names.size(); ++t)
+            workers.emplace_back([&, t] {
+                auto own = std::make_unique<RaceDay>();
+                if (LoadRaceDay(*own, base, d.Stem()).status == DayLoadResult::Loaded)
+                    names[t] = own->slots[0].summary.runners[0].horseName;
+            });
+        for (std::thread& w : workers)
+            w.join();
+        for (const std::string& n : names)
+            EXPECT_EQ(n, name);
+    }
+    ASSERT_EQ(Load(d).status, DayLoadResult::Loaded);
+    EXPECT_EQ(day->slots[0].summary.runners[0].horseName, name);
 }
 
 } // namespace
