@@ -13,7 +13,7 @@ windows_tool=$2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tervan-compare.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+. "$(dirname "$0")/wine-lib.sh"
 
 # One feed for both, fixed in time.
 "$linux_tool" make-sample-feed "$work/feed" --seed 7 --today 20261206 --days 2 >/dev/null
@@ -30,8 +30,8 @@ run() {
     "$linux_tool" "$@" >"$work/$side/$name.raw" 2>"$work/$side/$name.err" || echo "exit $?" >>"$work/$side/$name.raw"
     sed "s|$base|BASE|g" "$work/$side/$name.raw" >"$work/$side/$name.out"
   else
-    base=$(winpath "$work/windows/base")
-    feed=$(winpath "$work/feed")
+    base=$(winepath_of "$work/windows/base")
+    feed=$(winepath_of "$work/feed")
     set -- $(printf '%s\n' "$@" | sed "s|^BASE|$(printf '%s' "$base" | sed 's/\\/\\\\/g')|; s|^FEED|$(printf '%s' "$feed" | sed 's/\\/\\\\/g')|")
     wine "$windows_tool" "$@" >"$work/$side/$name.raw" 2>"$work/$side/$name.err" </dev/null || echo "exit $?" >>"$work/$side/$name.raw"
     # Printed paths: the Windows spelling of the base folder, "\" or "/" after it.

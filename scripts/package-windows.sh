@@ -47,7 +47,6 @@ bundle_imports() {
     added=0
     for pe in $(find "$stage" -iname '*.exe' -o -iname '*.dll'); do
       for dll in $(deps_of "$pe"); do
-        [ -e "$stage/$dll" ] && continue
         existing=$(find "$stage" -maxdepth 1 -iname "$dll" | head -n 1)
         [ -n "$existing" ] && continue
         src=$(find_dll "$dll")

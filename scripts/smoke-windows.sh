@@ -81,7 +81,6 @@ sleep 2
 
 # The day box is the first control of the left panel: open it and take the
 # day the keys land on, as a user does with the mouse and the keyboard.
-eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove --window "$window" 80 62 click 1
 sleep 1
 xdotool key --window "$window" Down Return

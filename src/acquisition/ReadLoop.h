@@ -33,6 +33,10 @@ std::atomic<bool>& JVCancelFlag();
 // 1 January ten years back.
 inline constexpr int kSetupEarliestYear = 1986;
 inline constexpr int kSetupYearsBack = 10;
+inline constexpr int DefaultSetupYear(int thisYear)
+{
+    return thisYear - kSetupYearsBack < kSetupEarliestYear ? kSetupEarliestYear : thisYear - kSetupYearsBack;
+}
 
 // What a read loop shows. Every method does nothing unless overridden; all
 // texts are CP932.

@@ -12,7 +12,6 @@
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
 
-#include <algorithm>
 #include <chrono>
 #include <ostream>
 #include <thread>
@@ -96,7 +95,7 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     }
     DateTime from = AddDays(now, -8);
     if (setup) {
-        from = DateTime {std::max(now.year - kSetupYearsBack, kSetupEarliestYear), 1, 1};
+        from = DateTime {DefaultSetupYear(now.year), 1, 1};
         long date = 0;
         if (hasFrom && (!ParseDateOption(fromText, date) || date < kSetupEarliestYear * 10000L + 101)) {
             err << "import-jv: --setup --from needs a date yyyymmdd from 19860101 on, not '" << fromText << "'\n";

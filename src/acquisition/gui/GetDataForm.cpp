@@ -168,7 +168,7 @@ void TGetDataForm::BuildControls()
     setupYearEdit_->setObjectName(QStringLiteral("SetupYearEdit"));
     const int thisYear = Clock().year;
     setupYearEdit_->setRange(kSetupEarliestYear, std::max(thisYear, kSetupEarliestYear));
-    setupYearEdit_->setValue(std::max(thisYear - kSetupYearsBack, kSetupEarliestYear));
+    setupYearEdit_->setValue(DefaultSetupYear(thisYear));
     setupYearEdit_->setSuffix(U("年"));
     setupRow->addWidget(setupYearEdit_);
     buttonSetup_ = new QPushButton(U("過去データ取込（セットアップ）"), this);
