@@ -81,12 +81,14 @@ struct CellPaint {
 
 // The grids' layout: column widths, fixed (non-scrolling) columns and row
 // heights. Each column is as narrow as its widest painted text allows (a
-// nine-character name, "2026.11.08", "着順/人気"), so that at the window's
-// first size the card reaches its result column without scrolling.
+// nine-character name, "2026.11.08", "着順/人気") with a pixel or two to
+// spare, since other renderers draw the same font a little wider. The card
+// needs about 780 pixels: at the window's first size it fits once the day
+// list makes way.
 inline constexpr int kCardFixedColumns = 6;
-inline constexpr int kCardColumnWidths[kCardColumnCount] = {20, 20, 50, 122, 46, 46, 62, 62, 62, 62, 62, 50, 30, 64};
+inline constexpr int kCardColumnWidths[kCardColumnCount] = {20, 20, 50, 122, 48, 48, 63, 63, 63, 63, 63, 50, 30, 64};
 inline constexpr int kListFixedColumns = 7;
-inline constexpr int kListColumnWidths[kListColumnCount] = {64, 20, 20, 50, 122, 46, 46, 62, 62, 62, 62, 62, 50, 30, 64};
+inline constexpr int kListColumnWidths[kListColumnCount] = {64, 20, 20, 50, 122, 48, 48, 63, 63, 63, 63, 63, 50, 30, 64};
 inline constexpr int kGridRowHeight = 25;
 inline constexpr int kGridHeaderRowHeight = 27;
 

@@ -28,6 +28,7 @@
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -217,16 +218,20 @@ private Q_SLOTS:
         form_->resize(800, 700);
         form_->PageControl1()->setCurrentIndex(0);
         QTest::qWait(50);
-        Save(form_->grab().toImage(), "race-card-800x700.png");
-        qInfo("card: %d of %d pixels in view", form_->StringGrid2()->viewport()->width(),
-              form_->StringGrid2()->ContentSize().width());
-        // The whole card needs the width the day list takes: with the list
-        // hidden (the option "読込後、ﾃﾞｰﾀﾘｽﾄを消す") every column is in view.
-        form_->Panel5()->hide();
+        // The whole card needs the width the day list takes, so showing a
+        // race in a narrow window hides the list; a wide one brings it back.
+        form_->DatListClick();
         QTest::qWait(50);
-        Save(form_->grab().toImage(), "race-card-800x700-no-list.png");
+        Save(form_->grab().toImage(), "race-card-800x700.png");
+        QVERIFY(form_->Panel5()->isHidden());
         QVERIFY(inView(form_->StringGrid2(), kCardColumnCount - 1));
-        form_->Panel5()->show();
+        QVERIFY(form_->findChild<QToolButton*>(QStringLiteral("ShowDataListBtn"))->isVisible());
+        form_->resize(1120, 760);
+        QTest::qWait(50);
+        QVERIFY(form_->Panel5()->isVisible());
+        QVERIFY(inView(form_->StringGrid2(), kCardColumnCount - 1));
+        form_->resize(800, 700);
+        QTest::qWait(50);
         form_->PageControl1()->setCurrentIndex(3);
         form_->findChild<TBacktestTab*>()->BreakdownCombo()->setCurrentIndex(0);
         QTest::qWait(50);

@@ -44,6 +44,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -375,6 +376,17 @@ void TMainForm::BuildPages(QWidget* parent)
     connect(backtest, &TBacktestTab::csvWritten, this, &TMainForm::ShowCsvWritten);
     pageControl_->addTab(backtest, U("格言成績"));
 
+    // Beside the tabs, a way back to the left panel while it is hidden.
+    showListBtn_ = new QToolButton(pageControl_);
+    showListBtn_->setObjectName(QStringLiteral("ShowDataListBtn"));
+    showListBtn_->setText(U("ﾃﾞｰﾀﾘｽﾄを表示"));
+    showListBtn_->setFont(GothicFont(12));
+    showListBtn_->setAutoRaise(true);
+    showListBtn_->setToolTip(U("隠れたﾃﾞｰﾀﾘｽﾄ（開催日とﾚｰｽの一覧）をもう一度表示します (Ctrl+L)"));
+    showListBtn_->hide();
+    connect(showListBtn_, &QToolButton::clicked, this, &TMainForm::ShowDataListClick);
+    pageControl_->setCornerWidget(showListBtn_, Qt::TopRightCorner);
+
     // Hidden until a race is shown.
     pageControl_->hide();
 }
@@ -621,8 +633,40 @@ void TMainForm::DatListClick()
         upDown1_->setValue(selected);
         steppingRaces_ = false;
     }
-    if (n5_->isChecked())
-        panel5_->hide();
+    if (n5_->isChecked()) {
+        HideDataList(false);
+    } else if (panel5_->isVisible()) {
+        // The card's last columns go first when the window is narrow: the
+        // list yields its width rather than the card scrolling.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        if (!CardFitsBesideList()) {
+            HideDataList(true);
+            statusLine_->showMessage(U("ウィンドウの幅が足りないため、ﾃﾞｰﾀﾘｽﾄを隠しました（Ctrl+L で表示）"), 10000);
+        }
+    }
+}
+
+bool TMainForm::CardFitsBesideList() const
+{
+    int room = grid2_->viewport()->width();
+    if (!panel5_->isVisible())
+        room -= panel5_->width() + centralWidget()->layout()->spacing();
+    return grid2_->ContentSize().width() <= room;
+}
+
+void TMainForm::HideDataList(bool forWidth)
+{
+    panel5_->hide();
+    listHiddenForWidth_ = forWidth;
+    showListBtn_->show();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    // A list hidden for want of width comes back once the card fits beside it.
+    if (listHiddenForWidth_ && !panel5_->isVisible() && !grid2_->isHidden() && CardFitsBesideList())
+        ShowDataListClick();
 }
 
 void TMainForm::UpDown1Click()
@@ -830,6 +874,8 @@ void TMainForm::N5Click()
 void TMainForm::ShowDataListClick()
 {
     panel5_->show();
+    listHiddenForWidth_ = false;
+    showListBtn_->hide();
 }
 
 void TMainForm::yosohaitomenuClick()

@@ -122,14 +122,19 @@ public Q_SLOTS:
     void HelpContentsItemClick();
     void HelpAboutItemClick();
     // Shows the left panel again after the option "読込後、ﾃﾞｰﾀﾘｽﾄを消す"
-    // has hidden it (menu "ｵﾌﾟｼｮﾝ(&O)", Ctrl+L).
+    // or a narrow window has hidden it (menu "ｵﾌﾟｼｮﾝ(&O)", Ctrl+L, the
+    // button "ﾃﾞｰﾀﾘｽﾄ" beside the tabs).
     void ShowDataListClick();
+    // True when the whole race card fits beside the left panel.
+    bool CardFitsBesideList() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void HideDataList(bool forWidth);
     void BuildMenus();
     void BuildToolbar();
     void BuildLeftPanel(QWidget* parent);
@@ -162,6 +167,9 @@ private:
     bool shownOnce_ = false;
     bool loading_ = false;
     bool steppingRaces_ = false;
+    // The left panel was hidden only because the card did not fit beside
+    // it; it comes back when the window is wide enough.
+    bool listHiddenForWidth_ = false;
     std::vector<std::string> dayEntries_;
     std::vector<std::pair<int, int>> listIndex_;
     HeaderStripTexts header_;
@@ -169,6 +177,7 @@ private:
     QComboBox* dateCombo_ = nullptr;
     QListWidget* datList_ = nullptr;
     QWidget* panel5_ = nullptr;
+    QToolButton* showListBtn_ = nullptr;
     QTabWidget* pageControl_ = nullptr;
     TStringGrid* grid1_ = nullptr;
     TStringGrid* grid2_ = nullptr;
