@@ -221,6 +221,11 @@ bool ReadFile(std::string_view path, std::string& contents)
     bool absolute = false;
     std::vector<std::string> parts;
     const std::filesystem::path written = AsWritten(path, parts, absolute);
+    // A current index of the folder tells a missing file without a lookup
+    // in the folder (an import asks for thousands of files it has yet to make).
+    if (written.has_parent_path()
+        && detail::KnownName(written.parent_path().string(), written.filename().string()) == detail::NameKnown::Absent)
+        return false;
     int fd = ::open(written.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
         const std::filesystem::path native = ResolveMissing(written, parts, absolute, nullptr);
@@ -263,9 +268,13 @@ void RewriteFile(std::string_view path, std::string_view contents)
     std::vector<std::string> parts;
     std::filesystem::path native = AsWritten(path, parts, absolute);
     struct stat old;
-    bool replacing = ::lstat(native.c_str(), &old) == 0;
     detail::FolderStamp before;
-    if (!replacing) {
+    // A name the folder's current index does not hold is made as written.
+    const bool absent = native.has_parent_path()
+        && detail::KnownName(native.parent_path().string(), native.filename().string(), &before)
+            == detail::NameKnown::Absent;
+    bool replacing = !absent && ::lstat(native.c_str(), &old) == 0;
+    if (!replacing && !absent) {
         const std::filesystem::path resolved = ResolveMissing(native, parts, absolute, &before);
         if (resolved != native) {
             native = resolved;

@@ -5,7 +5,10 @@
 #include <dirent.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <algorithm>
+#include <iterator>
 #include <unordered_map>
+#include <vector>
 
 namespace tervan::fs::detail {
 namespace {
@@ -13,7 +16,15 @@ namespace {
 struct Index {
     FolderStamp stamp;
     std::unordered_map<std::string, std::string> names; // folded -> as on disk
+    unsigned long long lastUse = 0;
 };
+
+// The indexes kept: a long import meets the horse and result folders of
+// decades, so the indexes of folders not used lately are let go (built again
+// from the folder when next needed) once they hold more names than this, and
+// memory stays the same however many years are read.
+constexpr std::size_t kKeptNames = 100000;
+constexpr std::size_t kKeptFolders = 2000;
 
 std::mutex& Lock()
 {
@@ -25,6 +36,39 @@ std::unordered_map<std::string, Index>& Indexes()
 {
     static std::unordered_map<std::string, Index> map;
     return map;
+}
+
+unsigned long long& Uses()
+{
+    static unsigned long long uses = 0;
+    return uses;
+}
+
+// The index of `dir`, made empty (not current) when new; the older half of
+// the indexes is let go first when too many names are kept. Called with the
+// lock held.
+Index& IndexOf(const std::string& dir)
+{
+    auto& map = Indexes();
+    auto found = map.find(dir);
+    if (found == map.end()) {
+        std::size_t names = 0;
+        for (const auto& [path, index] : map)
+            names += index.names.size();
+        if (names > kKeptNames || map.size() >= kKeptFolders) {
+            std::vector<unsigned long long> uses;
+            uses.reserve(map.size());
+            for (const auto& [path, index] : map)
+                uses.push_back(index.lastUse);
+            std::nth_element(uses.begin(), uses.begin() + static_cast<std::ptrdiff_t>(uses.size() / 2), uses.end());
+            const unsigned long long median = uses[uses.size() / 2];
+            for (auto it = map.begin(); it != map.end();)
+                it = it->second.lastUse < median ? map.erase(it) : std::next(it);
+        }
+        found = map.emplace(dir, Index {}).first;
+    }
+    found->second.lastUse = ++Uses();
+    return found->second;
 }
 
 bool ExistsAsWritten(const std::string& dir, const std::string& name)
@@ -75,7 +119,7 @@ std::string FindNameInFolder(const std::string& dir, const std::string& name, Fo
     if (!now.valid)
         return {};
     std::lock_guard<std::mutex> guard(Lock());
-    Index& index = Indexes()[dir];
+    Index& index = IndexOf(dir);
     // A folder whose time changed by another hand is read again whole: what
     // changed in it is not known, and a name taken in alone would leave out
     // every other name made or removed at the same time.
@@ -99,6 +143,21 @@ std::string FindNameInFolder(const std::string& dir, const std::string& name, Fo
     if (seen)
         *seen = index.stamp;
     return {};
+}
+
+NameKnown KnownName(const std::string& dir, const std::string& name, FolderStamp* seen)
+{
+    std::lock_guard<std::mutex> guard(Lock());
+    auto found = Indexes().find(dir);
+    if (found == Indexes().end() || !found->second.stamp.valid)
+        return NameKnown::Unknown;
+    const FolderStamp now = StampOf(dir);
+    if (!(found->second.stamp == now))
+        return NameKnown::Unknown;
+    found->second.lastUse = ++Uses();
+    if (seen)
+        *seen = now;
+    return found->second.names.count(FoldAscii(name)) ? NameKnown::Present : NameKnown::Absent;
 }
 
 void NoteFolderChange(const std::string& dir, const std::string& name, bool added, const FolderStamp& before)
@@ -128,7 +187,7 @@ void NoteFolderMade(const std::string& dir)
 {
     const FolderStamp now = StampOf(dir);
     std::lock_guard<std::mutex> guard(Lock());
-    Index& index = Indexes()[dir];
+    Index& index = IndexOf(dir);
     index.names.clear();
     index.stamp = now;
 }

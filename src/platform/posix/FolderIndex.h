@@ -30,6 +30,12 @@ FolderStamp StampOf(const std::string& dir);
 // folder cannot be read).
 std::string FindNameInFolder(const std::string& dir, const std::string& name, FolderStamp* seen = nullptr);
 
+// What the index of `dir` knows of `name` (in any letter case) without a
+// look at the disk: Unknown when the folder has no index yet or changed
+// since it was taken. `seen` gets the folder's stamp for a known answer.
+enum class NameKnown { Unknown, Absent, Present };
+NameKnown KnownName(const std::string& dir, const std::string& name, FolderStamp* seen = nullptr);
+
 // The layer changed `dir` itself: `name` was added (added) or removed.
 // `before` is the folder's stamp taken before the change: an index that was
 // not current then is dropped rather than trusted.
