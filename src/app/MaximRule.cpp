@@ -90,12 +90,13 @@ bool ParseRange(std::string_view text, RuleRange& range, bool& hasDash)
     return true;
 }
 
-std::string RangeText(const RuleRange& r, std::string_view unit)
+// "56-", "56-180", "-1400m"; a single value alone ("1600m") unless `dashed`.
+std::string RangeText(const RuleRange& r, std::string_view unit, bool dashed = false)
 {
     const std::string u(unit);
     if (r.max == kRangeOpen)
         return Number(r.min) + u + "-";
-    if (r.min == r.max)
+    if (r.min == r.max && !dashed)
         return Number(r.min) + u;
     if (r.min <= 0)
         return "-" + Number(r.max) + u;
@@ -284,7 +285,7 @@ const std::array<MaximRule, 3>& BuiltInMaximRules()
 
 std::string FormatMaximRule(const MaximRule& r)
 {
-    std::string text = SetText(RuleChoice::Sex, r.sexes, {}) + "," + Number(r.start) + "," + RangeText(r.rest, {});
+    std::string text = SetText(RuleChoice::Sex, r.sexes, {}) + "," + Number(r.start) + "," + RangeText(r.rest, {}, true);
     if (r.tracks)
         text += "," + SetText(RuleChoice::Track, r.tracks, SJ("・"));
     if (!r.distance.Whole())
