@@ -192,7 +192,7 @@ void TChart::paintEvent(QPaintEvent*)
         };
         std::vector<Entry> entries;
         for (const ChartSeries& s : data_.series)
-            entries.push_back({Q(s.name), Colour(s.color), false});
+            entries.push_back({Q(s.name), Colour(s.color), s.kind == ChartSeriesKind::Line});
         for (const ChartReference& r : data_.references)
             entries.push_back({Q(r.name), Colour(r.color), true});
         int total = 0;
@@ -305,12 +305,18 @@ void TChart::paintEvent(QPaintEvent*)
             if (label.isEmpty())
                 continue;
             if (series.kind == ChartSeriesKind::Line) {
-                // Above its dot.
+                // Above its dot, or below it when another line passes above
+                // (or through) the same group, so that two texts never meet.
                 const QPointF at = PointOf(static_cast<int>(s), static_cast<int>(g));
                 if (at.isNull())
                     continue;
+                bool below = false;
+                for (std::size_t t = 0; t < data_.series.size(); ++t) {
+                    const QPointF other = t == s ? QPointF() : PointOf(static_cast<int>(t), static_cast<int>(g));
+                    below = below || (!other.isNull() && (other.y() < at.y() || (other.y() == at.y() && t < s)));
+                }
                 const int w = valueMetrics.horizontalAdvance(label), h = valueMetrics.height();
-                p.drawText(QRectF(at.x() - w / 2.0 - 2, at.y() - 4 - h, w + 4, h), Qt::AlignCenter, label);
+                p.drawText(QRectF(at.x() - w / 2.0 - 2, below ? at.y() + 4 : at.y() - 4 - h, w + 4, h), Qt::AlignCenter, label);
                 continue;
             }
             const QRectF bar = BarRect(static_cast<int>(s), static_cast<int>(g));
