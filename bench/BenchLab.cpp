@@ -156,21 +156,11 @@ BENCHMARK(BM_FiveRules)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(be
 
 int main(int argc, char** argv)
 {
-    std::vector<char*> rest;
     std::string base;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strncmp(argv[i], "--years=", 8) == 0)
-            g.years = std::atoi(argv[i] + 8);
-        else if (i > 0 && std::strncmp(argv[i], "--dir=", 6) == 0)
-            g.dir = argv[i] + 6;
-        else if (i > 0 && std::strncmp(argv[i], "--base=", 7) == 0)
-            base = argv[i] + 7;
-        else
-            rest.push_back(argv[i]);
-    }
-    int restCount = static_cast<int>(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+    if (!InitializeWithOptions(argc, argv,
+                               {{"--years", [](const char* v) { g.years = std::atoi(v); }},
+                                {"--dir", [](const char* v) { g.dir = v; }},
+                                {"--base", [&base](const char* v) { base = v; }}}))
         return 1;
     if (!base.empty()) {
         g.base = base;

@@ -118,16 +118,25 @@ double TChart::YOf(double value, int axis) const
     return plot.bottom() - (v - a.min) / span * plot.height();
 }
 
-QRectF TChart::BarRect(int series, int group) const
+const ChartSeries* TChart::SeriesValue(int series, int group, ChartSeriesKind kind) const
 {
     const auto& all = data_.series;
     if (series < 0 || static_cast<std::size_t>(series) >= all.size() || group < 0
         || static_cast<std::size_t>(group) >= data_.groups.size())
-        return {};
+        return nullptr;
     const ChartSeries& s = all[static_cast<std::size_t>(series)];
-    if (s.kind != ChartSeriesKind::Bars || static_cast<std::size_t>(group) >= s.values.size()
-        || std::isnan(s.values[static_cast<std::size_t>(group)]))
+    if (s.kind != kind || static_cast<std::size_t>(group) >= s.values.size() || std::isnan(s.values[static_cast<std::size_t>(group)]))
+        return nullptr;
+    return &s;
+}
+
+QRectF TChart::BarRect(int series, int group) const
+{
+    const ChartSeries* found = SeriesValue(series, group, ChartSeriesKind::Bars);
+    if (found == nullptr)
         return {};
+    const ChartSeries& s = *found;
+    const auto& all = data_.series;
     // The bar series stand side by side, in their order.
     int bars = 0, index = 0;
     for (std::size_t i = 0; i < all.size(); ++i) {
@@ -148,14 +157,10 @@ QRectF TChart::BarRect(int series, int group) const
 
 QPointF TChart::PointOf(int series, int group) const
 {
-    const auto& all = data_.series;
-    if (series < 0 || static_cast<std::size_t>(series) >= all.size() || group < 0
-        || static_cast<std::size_t>(group) >= data_.groups.size())
+    const ChartSeries* found = SeriesValue(series, group, ChartSeriesKind::Line);
+    if (found == nullptr)
         return {};
-    const ChartSeries& s = all[static_cast<std::size_t>(series)];
-    if (s.kind != ChartSeriesKind::Line || static_cast<std::size_t>(group) >= s.values.size()
-        || std::isnan(s.values[static_cast<std::size_t>(group)]))
-        return {};
+    const ChartSeries& s = *found;
     const QRectF plot = PlotRect();
     const double groupWidth = plot.width() / static_cast<double>(data_.groups.size());
     return QPointF(plot.left() + groupWidth * (group + 0.5), YOf(s.values[static_cast<std::size_t>(group)], s.axis));

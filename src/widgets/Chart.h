@@ -44,6 +44,8 @@ private:
     const ChartAxis& Axis(int index) const;
     int HeadHeight() const;
     int TickWidth(int axis) const;
+    // Series s when it is of that kind and has a value in group g, else null.
+    const ChartSeries* SeriesValue(int series, int group, ChartSeriesKind kind) const;
     bool AxisTitles() const;
 
     ChartData data_;

@@ -10,6 +10,7 @@
 #include "views/CsvExport.h"
 #include "views/LabTable.h"
 
+#include "app/StoredCount.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -126,109 +127,52 @@ long DayNumber(std::string_view yyyymmdd)
     return era * 146097L + (yoe * 365 + yoe / 4 - yoe / 100 + doy) - 719468;
 }
 
-sfs::path Child(const sfs::path& dir, std::string upper)
-{
-    for (const auto& entry : sfs::directory_iterator(dir)) {
-        std::string name = entry.path().filename().string();
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        if (name == upper)
-            return entry.path();
-    }
-    return dir / upper;
-}
-
-std::vector<std::string> Records(const sfs::path& path, std::size_t size)
-{
-    std::vector<std::string> result;
-    if (!sfs::exists(path))
-        return result;
-    const std::string text = test::ReadAll(path);
-    for (std::size_t at = 0; at + size <= text.size(); at += size)
-        result.push_back(text.substr(at, size));
-    return result;
-}
-
-long long Number(const std::string& line, std::size_t pos, std::size_t len)
-{
-    return std::atoll(line.substr(pos - 1, len).c_str());
-}
-
 // Every counted runner of the stored days, with its facts, added to the
 // tally of each predicate that holds.
 std::vector<BacktestTally> CountOfItsOwn(const sfs::path& base, const std::vector<std::function<bool(const Facts&)>>& wanted)
 {
+    using test::Number;
+    using test::Records;
     std::vector<BacktestTally> tallies(wanted.size());
-    const sfs::path data = Child(base, "DATA"), sei = Child(base, "SEI");
+    const sfs::path data = test::ChildAnyCase(base, "DATA"), sei = test::ChildAnyCase(base, "SEI");
     auto raceFile = [&](const std::string& key) { // the race file of a RaceKey
         const std::string stem = key.substr(0, 4) + SJ("年") + key.substr(4, 2) + SJ("月") + key.substr(6, 2) + SJ("日")
             + KeibaFunc::CourseName(key.substr(8, 2), 2);
         return data / test::U8Path(Cp932ToUtf8(stem) + ".jvRA");
     };
-    for (const auto& entry : sfs::directory_iterator(data)) {
-        if (entry.path().extension() != ".jvRA")
-            continue;
-        sfs::path stem = entry.path();
-        stem.replace_extension();
-        std::map<long long, std::string> races;
-        for (const std::string& ra : Records(entry.path(), 1272))
-            races[Number(ra, 26, 2)] = ra;
-        const std::vector<std::string> slots = Records(sfs::path(stem) += ".jvSEr", 555);
-        for (const std::string& hr : Records(sfs::path(stem) += ".jvHR", 719)) {
-            const long long race = Number(hr, 26, 2);
-            const std::string& ra = races.at(race);
-            bool sold = false;
-            for (int e = 0; e < 5; ++e)
-                sold = sold || Number(hr, 142 + 13 * e, 2) > 0;
-            for (int h = 1; h <= 18; ++h) {
-                const std::string& se = slots.at(static_cast<std::size_t>((race - 1) * 18 + h - 1));
-                if (Number(se, 29, 2) <= 0)
-                    continue;
-                const char code = se[331];
-                long long place = Number(se, 335, 2);
-                if (code == '1' || code == '2' || code == '3' || (place <= 0 && code != '4' && code != '5'))
-                    continue;
-                if (code == '4' || code == '5')
-                    place = 0;
-                RunnerOutcome o;
-                o.place = static_cast<int>(place);
-                o.placeSold = sold;
-                for (int e = 0; e < 3 && place > 0; ++e)
-                    if (Number(hr, 103 + 13 * e, 2) == h)
-                        o.win += Number(hr, 105 + 13 * e, 9);
-                for (int e = 0; e < 5 && place > 0; ++e)
-                    if (Number(hr, 142 + 13 * e, 2) == h)
-                        o.placePaid += Number(hr, 144 + 13 * e, 9);
-
-                Facts f;
-                f.sex = se[78];
-                f.track = Number(ra, 706, 2);
-                f.distance = Number(ra, 698, 4);
-                f.raceClass = ra.substr(634, 3);
-                f.course = ra.substr(19, 2);
-                // The latest five runs before the race's date, newest first.
-                const std::string pedigree = se.substr(30, 10);
-                std::vector<std::string> past;
-                for (const std::string& run : Records(sei / pedigree.substr(0, 4) / (pedigree + ".jvSEI"), 555))
-                    if (run.substr(11, 8) < ra.substr(11, 8) && Number(run, 12, 8) > 0)
-                        past.push_back(run);
-                std::sort(past.begin(), past.end(), [](const std::string& a, const std::string& b) {
-                    return a.substr(11, 16) > b.substr(11, 16);
-                });
-                past.resize(std::min<std::size_t>(past.size(), 5));
-                if (!past.empty())
-                    f.gaps[0] = static_cast<int>(DayNumber(ra.substr(11, 8)) - DayNumber(past[0].substr(11, 8)));
-                for (std::size_t k = 0; k + 1 < past.size() && k < 4; ++k)
-                    f.gaps[k + 1] = static_cast<int>(DayNumber(past[k].substr(11, 8)) - DayNumber(past[k + 1].substr(11, 8)));
-                if (!past.empty())
-                    for (const std::string& last : Records(raceFile(past[0].substr(11, 16)), 1272))
-                        if (Number(last, 26, 2) == Number(past[0], 26, 2))
-                            f.lastDistance = Number(last, 698, 4);
-                for (std::size_t w = 0; w < wanted.size(); ++w)
-                    if (wanted[w](f))
-                        AddOutcome(tallies[w], o);
-            }
-        }
-    }
+    test::ForEachStoredRunner(data, [&](const test::StoredRunner& r) {
+        const std::string &ra = r.raceLine, &se = r.runnerLine;
+        Facts f;
+        f.sex = se[78];
+        f.track = Number(ra, 706, 2);
+        f.distance = Number(ra, 698, 4);
+        f.raceClass = ra.substr(634, 3);
+        f.course = ra.substr(19, 2);
+        // The latest five runs before the race's date, newest first.
+        const std::string pedigree = se.substr(30, 10);
+        std::vector<std::string> past;
+        for (const std::string& run : Records(sei / pedigree.substr(0, 4) / (pedigree + ".jvSEI"), 555))
+            if (run.substr(11, 8) < ra.substr(11, 8) && Number(run, 12, 8) > 0)
+                past.push_back(run);
+        std::sort(past.begin(), past.end(), [](const std::string& a, const std::string& b) { return a.substr(11, 16) > b.substr(11, 16); });
+        past.resize(std::min<std::size_t>(past.size(), 5));
+        if (!past.empty())
+            f.gaps[0] = static_cast<int>(DayNumber(ra.substr(11, 8)) - DayNumber(past[0].substr(11, 8)));
+        for (std::size_t k = 0; k + 1 < past.size() && k < 4; ++k)
+            f.gaps[k + 1] = static_cast<int>(DayNumber(past[k].substr(11, 8)) - DayNumber(past[k + 1].substr(11, 8)));
+        if (!past.empty())
+            for (const std::string& last : Records(raceFile(past[0].substr(11, 16)), 1272))
+                if (Number(last, 26, 2) == Number(past[0], 26, 2))
+                    f.lastDistance = Number(last, 698, 4);
+        RunnerOutcome o;
+        o.place = r.place;
+        o.win = r.win;
+        o.placePaid = r.placePaid;
+        o.placeSold = r.placeSold;
+        for (std::size_t w = 0; w < wanted.size(); ++w)
+            if (wanted[w](f))
+                AddOutcome(tallies[w], o);
+    });
     return tallies;
 }
 
@@ -299,13 +243,7 @@ TEST_F(LabSample, SweepStepsEqualSingleRuns)
     ASSERT_EQ(test::RunTool({"lab", tool_, "--rule", "牡牝セ,1,56-", "--sweep", "start", "--csv", csv}, out, &err), 0) << err;
     const LabSweepResult sweep = RunLabSweep(base_, Rule("牡牝セ,1,56-"), LabSweepKind::Start, {});
     const TextGrid grid = LabSweepGrid(sweep);
-    std::string expected;
-    for (const auto& row : grid.Rows()) {
-        for (std::size_t c = 0; c < row.size(); ++c)
-            expected += (c ? "\t" : "") + Cp932ToUtf8(row[c]);
-        expected += "\n";
-    }
-    EXPECT_EQ(out, expected);
+    EXPECT_EQ(out, test::ToolText(grid));
     EXPECT_EQ(out.substr(0, out.find('\t')), "戦目");
     EXPECT_EQ(test::ReadAll(csv), CsvText(LabSweepHeading(sweep), grid.Rows()));
     EXPECT_EQ(Cp932ToUtf8(LabSweepHeading(sweep)), "格言ラボ 牡牝セ,1,56- - 戦目別");
