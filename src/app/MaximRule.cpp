@@ -5,7 +5,9 @@
 #include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 
 namespace tervan {
 namespace {
