@@ -97,10 +97,10 @@ const std::string& BacktestPlaceRunnersTitle()
     return title;
 }
 
-std::vector<std::string> BacktestRowTexts(MaximGroup group, const BacktestTally& t, bool placeRunners)
+std::vector<std::string> BacktestRowTexts(std::string_view title, const BacktestTally& t, bool placeRunners)
 {
     std::vector<std::string> texts = {
-        MaximGroupName(group),
+        std::string(title),
         Number(t.runners),
         Number(t.first),
         Number(t.second),
@@ -119,51 +119,66 @@ std::vector<std::string> BacktestRowTexts(MaximGroup group, const BacktestTally&
     return texts;
 }
 
+namespace {
+
+bool PlaceRunnersDiffer(const BacktestTally& t)
+{
+    return t.placeRunners != t.runners;
+}
+
+} // namespace
+
 bool BacktestPlaceRunnersDiffer(const BacktestResult& result, BacktestBreakdown by)
 {
-    auto differ = [](const BacktestGroups& groups) {
-        return std::any_of(groups.begin(), groups.end(), [](const BacktestTally& t) { return t.placeRunners != t.runners; });
-    };
+    auto differ = [](const BacktestGroups& groups) { return std::any_of(groups.begin(), groups.end(), PlaceRunnersDiffer); };
     if (by == BacktestBreakdown::None)
         return differ(result.total);
     const auto& sections = result.Sections(by);
     return std::any_of(sections.begin(), sections.end(), [&](const BacktestSection& s) { return differ(s.groups); });
 }
 
-TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by)
+TextGrid TallyGrid(const std::vector<TallyLine>& lines, std::string_view titleColumn, std::string_view leadColumn)
 {
-    const bool broken = by != BacktestBreakdown::None;
-    const bool placeRunners = BacktestPlaceRunnersDiffer(result, by);
+    const bool lead = !leadColumn.empty();
+    const bool placeRunners =
+        std::any_of(lines.begin(), lines.end(), [](const TallyLine& l) { return PlaceRunnersDiffer(l.tally); });
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> titles;
-    if (broken)
-        titles.push_back(BacktestBreakdownTitle(by));
+    if (lead)
+        titles.emplace_back(leadColumn);
     titles.insert(titles.end(), BacktestColumnTitles().begin(), BacktestColumnTitles().end());
+    titles[lead ? 1 : 0] = std::string(titleColumn);
     if (placeRunners)
-        titles.insert(titles.begin() + (broken ? 3 : 2), BacktestPlaceRunnersTitle());
+        titles.insert(titles.begin() + (lead ? 3 : 2), BacktestPlaceRunnersTitle());
     rows.push_back(std::move(titles));
-    auto addGroups = [&](const std::string* name, const BacktestGroups& groups) {
-        for (int g = 0; g < kMaximGroupCount; ++g) {
-            std::vector<std::string> row;
-            if (name != nullptr)
-                row.push_back(*name);
-            const auto texts = BacktestRowTexts(static_cast<MaximGroup>(g), groups[static_cast<std::size_t>(g)], placeRunners);
-            row.insert(row.end(), texts.begin(), texts.end());
-            rows.push_back(std::move(row));
-        }
-    };
-    if (!broken) {
-        addGroups(nullptr, result.total);
-    } else {
-        for (const BacktestSection& section : result.Sections(by)) {
-            const std::string name = BacktestSectionName(by, section.key);
-            addGroups(&name, section.groups);
-        }
+    for (const TallyLine& line : lines) {
+        std::vector<std::string> row;
+        if (lead)
+            row.push_back(line.lead);
+        const auto texts = BacktestRowTexts(line.title, line.tally, placeRunners);
+        row.insert(row.end(), texts.begin(), texts.end());
+        rows.push_back(std::move(row));
     }
     return TextGrid::FromRows(std::move(rows));
 }
 
-std::string BacktestCountsText(const BacktestResult& result)
+TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by)
+{
+    std::vector<TallyLine> lines;
+    auto addGroups = [&](const std::string& lead, const BacktestGroups& groups) {
+        for (int g = 0; g < kMaximGroupCount; ++g)
+            lines.push_back(TallyLine {lead, MaximGroupName(static_cast<MaximGroup>(g)), groups[static_cast<std::size_t>(g)]});
+    };
+    if (by == BacktestBreakdown::None) {
+        addGroups({}, result.total);
+    } else {
+        for (const BacktestSection& section : result.Sections(by))
+            addGroups(BacktestSectionName(by, section.key), section.groups);
+    }
+    return TallyGrid(lines, BacktestColumnTitles()[0], BacktestBreakdownTitle(by));
+}
+
+std::string BacktestCountsText(const DayScanInfo& result)
 {
     std::string text = Grouped(result.days) + SJ("日（") + Grouped(result.meetings) + SJ("開催）") + Grouped(result.races)
         + SJ("レース");
@@ -178,7 +193,7 @@ std::string BacktestCountsText(const BacktestResult& result)
     return text;
 }
 
-std::string BacktestProblemsText(const BacktestResult& result, int shown)
+std::string BacktestProblemsText(const DayScanInfo& result, int shown)
 {
     if (result.problems.empty())
         return {};
@@ -193,46 +208,56 @@ std::string BacktestProblemsText(const BacktestResult& result, int shown)
     return text;
 }
 
+const std::string& BacktestMeasureName(BacktestMeasure measure)
+{
+    return measure == BacktestMeasure::Win ? SJ("単回値") : SJ("複回値");
+}
+
+long long BacktestReturnTenths(const BacktestTally& t, BacktestMeasure m)
+{
+    return m == BacktestMeasure::Win ? BacktestTenths(t.winPayout, t.runners, 1) : BacktestTenths(t.placePayout, t.placeRunners, 1);
+}
+
+std::string BacktestReturnText(const BacktestTally& t, BacktestMeasure m)
+{
+    return m == BacktestMeasure::Win ? BacktestRateText(t.winPayout, t.runners, 1) : BacktestRateText(t.placePayout, t.placeRunners, 1);
+}
+
+ChartColor BacktestMeasureColor(BacktestMeasure measure)
+{
+    return measure == BacktestMeasure::Win ? ChartColor {0xE0, 0x50, 0x40} : ChartColor {0x40, 0x80, 0xD0};
+}
+
 ChartData BacktestChart(const BacktestResult& result, BacktestBreakdown by, BacktestMeasure measure)
 {
     static constexpr MaximGroup shown[] = {MaximGroup::Male1, MaximGroup::Male3, MaximGroup::Female2, MaximGroup::All};
-    struct Rate {
-        double value;
-        std::string text;
-    };
-    auto rate = [](const BacktestTally& t, BacktestMeasure m) {
-        const long long paid = m == BacktestMeasure::Win ? t.winPayout : t.placePayout;
-        const long long runners = m == BacktestMeasure::Win ? t.runners : t.placeRunners;
-        return Rate {static_cast<double>(BacktestTenths(paid, runners, 1)) / 10, BacktestRateText(paid, runners, 1)};
-    };
-    auto measureName = [](BacktestMeasure m) { return m == BacktestMeasure::Win ? SJ("単回値") : SJ("複回値"); };
-
     ChartData chart;
     double top = 100;
-    auto add = [&top](ChartSeries& series, const Rate& r) {
-        series.values.push_back(r.value);
-        series.labels.push_back(r.text);
-        top = std::max(top, r.value);
+    auto add = [&top](ChartSeries& series, const BacktestTally& t, BacktestMeasure m) {
+        const double value = static_cast<double>(BacktestReturnTenths(t, m)) / 10;
+        series.values.push_back(value);
+        series.labels.push_back(BacktestReturnText(t, m));
+        top = std::max(top, value);
     };
     if (by == BacktestBreakdown::None) {
         chart.title = SJ("単回値・複回値（100で元返し）");
-        chart.series = {ChartSeries {.name = measureName(BacktestMeasure::Win), .color = ChartColor {0xE0, 0x50, 0x40}},
-                        ChartSeries {.name = measureName(BacktestMeasure::Place), .color = ChartColor {0x40, 0x80, 0xD0}}};
+        for (BacktestMeasure m : {BacktestMeasure::Win, BacktestMeasure::Place})
+            chart.series.push_back(ChartSeries {.name = BacktestMeasureName(m), .color = BacktestMeasureColor(m)});
         for (MaximGroup g : shown) {
             const BacktestTally& t = result.total[static_cast<std::size_t>(g)];
             chart.groups.push_back(MaximGroupName(g));
-            add(chart.series[0], rate(t, BacktestMeasure::Win));
-            add(chart.series[1], rate(t, BacktestMeasure::Place));
+            add(chart.series[0], t, BacktestMeasure::Win);
+            add(chart.series[1], t, BacktestMeasure::Place);
         }
     } else {
-        chart.title = BacktestBreakdownTitle(by) + SJ("別 ") + measureName(measure) + SJ("（100で元返し）");
+        chart.title = BacktestBreakdownTitle(by) + SJ("別 ") + BacktestMeasureName(measure) + SJ("（100で元返し）");
         static constexpr ChartColor colours[] = {{0x40, 0x80, 0xD0}, {0x50, 0xA8, 0x50}, {0xE0, 0x60, 0x90}, {0x90, 0x90, 0x90}};
         for (std::size_t i = 0; i < std::size(shown); ++i)
             chart.series.push_back(ChartSeries {.name = MaximGroupName(shown[i]), .color = colours[i]});
         for (const BacktestSection& section : result.Sections(by)) {
             chart.groups.push_back(BacktestSectionName(by, section.key));
             for (std::size_t i = 0; i < std::size(shown); ++i)
-                add(chart.series[i], rate(section.groups[static_cast<std::size_t>(shown[i])], measure));
+                add(chart.series[i], section.groups[static_cast<std::size_t>(shown[i])], measure);
         }
     }
     chart.axes.push_back(RoundAxis(0, top * 1.15));
@@ -240,18 +265,23 @@ ChartData BacktestChart(const BacktestResult& result, BacktestBreakdown by, Back
     return chart;
 }
 
+std::string ScanHeading(std::string_view title, const DayScanInfo& scan, std::string_view what)
+{
+    std::string heading(title);
+    if (!scan.cancelled || scan.covered.to > 0)
+        heading += " " + DateText(scan.covered.from) + "-" + DateText(scan.covered.to);
+    if (!what.empty())
+        heading += " " + std::string(what);
+    if (scan.cancelled)
+        heading += " " + SJ("中止");
+    if (!scan.problems.empty())
+        heading += " " + Grouped(std::max(scan.ProblemDays(), 1)) + SJ("日分を除く");
+    return heading;
+}
+
 std::string BacktestHeading(const BacktestResult& result, BacktestBreakdown by)
 {
-    std::string heading = SJ("格言成績");
-    if (!result.cancelled || result.covered.to > 0)
-        heading += " " + DateText(result.covered.from) + "-" + DateText(result.covered.to);
-    if (by != BacktestBreakdown::None)
-        heading += " " + BacktestBreakdownTitle(by) + SJ("別");
-    if (result.cancelled)
-        heading += " " + SJ("中止");
-    if (!result.problems.empty())
-        heading += " " + Grouped(std::max(result.ProblemDays(), 1)) + SJ("日分を除く");
-    return heading;
+    return ScanHeading(SJ("格言成績"), result, by == BacktestBreakdown::None ? std::string() : BacktestBreakdownTitle(by) + SJ("別"));
 }
 
 } // namespace tervan
