@@ -656,7 +656,7 @@ HeldFile& StoredRaceFiles::Held(const std::string& path)
     HeldFile f;
     Load(path, f);
     f.lastUse = ++m_uses;
-    m_heldBytes += f.data.size();
+    m_heldBytes += f.data.capacity();
     m_held.push_back(std::move(f));
     m_heldAt.emplace(std::move(key), m_held.size() - 1);
     return m_held.back();
@@ -668,9 +668,9 @@ bool StoredRaceFiles::Exists(const std::string& path)
     return it != m_heldAt.end() ? m_held[it->second].exists : fs::FileExists(path);
 }
 
-void StoredRaceFiles::Changed(HeldFile& file, std::size_t sizeBefore)
+void StoredRaceFiles::Changed(HeldFile& file, std::size_t capacityBefore)
 {
-    m_heldBytes = m_heldBytes + file.data.size() - sizeBefore;
+    m_heldBytes = m_heldBytes + file.data.capacity() - capacityBefore;
 }
 
 void StoredRaceFiles::HoldWrites(bool hold)
@@ -746,7 +746,7 @@ void StoredRaceFiles::Shrink()
                 break;
             gone[i] = true;
             Write(m_held[i]);
-            m_heldBytes -= m_held[i].data.size();
+            m_heldBytes -= m_held[i].data.capacity();
         }
     } catch (const fs::FileError&) {
         std::vector<HeldFile> held;
@@ -918,7 +918,7 @@ void StoredRaceFiles::StoreRealtimeRecord(std::string_view record)
 
 void StoredRaceFiles::MergeHeld(HeldFile& f, std::string_view line, std::string_view raceKey, bool dropBlankFirstLine)
 {
-    const std::size_t before = f.data.size();
+    const std::size_t before = f.data.capacity();
     if (Merge(m_scratch, f, line, raceKey, dropBlankFirstLine))
         f.changed = true;
     Changed(f, before);
@@ -926,7 +926,7 @@ void StoredRaceFiles::MergeHeld(HeldFile& f, std::string_view line, std::string_
 
 void StoredRaceFiles::PutSlotHeld(HeldFile& f, std::string_view line, int slot, bool createWhenMissing)
 {
-    const std::size_t before = f.data.size();
+    const std::size_t before = f.data.capacity();
     if (PutSlot(m_scratch, f, line, slot, createWhenMissing))
         f.changed = true;
     Changed(f, before);

@@ -151,7 +151,8 @@ public:
 
     // Held writes. While held, the files that records change stay in memory
     // and reach the disk at Flush; a record that leaves more than the hold
-    // limit of bytes held has files written and let go until three quarters
+    // limit of bytes held (the memory their texts take, spare room
+    // included) has files written and let go until three quarters
     // of the limit are held: the files of race days not touched lately
     // first, then those longest unused. HoldWrites(false) flushes first. With a
     // limit of 0, or not held, every record is written before the next one
@@ -181,7 +182,7 @@ private:
     void Folder(const std::string& folder);
     detail::HeldFile& Held(const std::string& path);
     bool Exists(const std::string& path);
-    void Changed(detail::HeldFile& file, std::size_t sizeBefore);
+    void Changed(detail::HeldFile& file, std::size_t capacityBefore);
     // One of a record's stored files, by the record bytes that name it: the
     // records of one race day come together and meet the same files, whose
     // folder, name and place among the held files are then known.
@@ -213,7 +214,7 @@ private:
     unsigned long long m_generation = 1; // counts the times m_held was reordered or emptied
     std::string m_dataFolder;
     Named m_raceFile, m_slotFile, m_payoutFile, m_resultFile, m_historyFile;
-    std::size_t m_heldBytes = 0;
+    std::size_t m_heldBytes = 0; // the memory the held files take (their strings' capacity)
     std::size_t m_holdLimit = kDefaultHoldLimit;
     bool m_holding = false;
     std::function<void()> m_flushPump;
