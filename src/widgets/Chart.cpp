@@ -351,14 +351,16 @@ void TChart::paintEvent(QPaintEvent*)
         p.fillRect(QRectF(plot.left(), ry - 1, plot.width(), 2), Colour(r.color));
     }
 
-    // Group texts, elided to their width; when there are so many groups that
-    // a text does not fit in three of them, every n-th text whole.
+    // Group texts, elided to their width. A long row of groups (a sweep's
+    // steps) that leaves a text too little room, or groups so many that a
+    // text does not fit in three of them, show every n-th text whole.
     p.setFont(TextFont());
     p.setPen(ink);
     int widest = 0;
     for (const std::string& text : data_.groups)
         widest = std::max(widest, textMetrics.horizontalAdvance(Q(text)));
-    const int every = widest + kGap > 3 * groupWidth ? static_cast<int>(std::ceil((widest + kGap) / groupWidth)) : 1;
+    const bool crowded = widest + kGap > 3 * groupWidth || (data_.groups.size() > 12 && widest + kGap > groupWidth);
+    const int every = crowded ? static_cast<int>(std::ceil((widest + kGap) / groupWidth)) : 1;
     for (std::size_t g = 0; g < data_.groups.size(); g += static_cast<std::size_t>(every)) {
         const double width = every > 1 ? widest + kGap : groupWidth;
         const QRectF cell(plot.left() + groupWidth * (static_cast<double>(g) + 0.5) - width / 2, plot.bottom() + kGap / 2.0,
