@@ -11,37 +11,10 @@
 namespace tervan {
 namespace {
 
-// How one counted runner did: its place (0 for 着外 without a place) and what
-// it was paid.
-struct Outcome {
-    int place = 0;
-    long long win = 0;
-    long long placePaid = 0;
-    bool placeSold = false; // its race sold 複勝
-};
-
-void AddRunner(BacktestTally& t, const Outcome& o)
+void AddToGroups(BacktestGroups& groups, MaximGroup group, const RunnerOutcome& o)
 {
-    ++t.runners;
-    switch (o.place) {
-    case 1: ++t.first; break;
-    case 2: ++t.second; break;
-    case 3: ++t.third; break;
-    default: ++t.unplaced; break;
-    }
-    t.winPayout += o.win;
-    if (o.placeSold) {
-        ++t.placeRunners;
-        if (o.place >= 1 && o.place <= 3)
-            ++t.placeTop3;
-        t.placePayout += o.placePaid;
-    }
-}
-
-void AddToGroups(BacktestGroups& groups, MaximGroup group, const Outcome& o)
-{
-    AddRunner(groups[static_cast<std::size_t>(group)], o);
-    AddRunner(groups[static_cast<std::size_t>(MaximGroup::All)], o);
+    AddOutcome(groups[static_cast<std::size_t>(group)], o);
+    AddOutcome(groups[static_cast<std::size_t>(MaximGroup::All)], o);
 }
 
 // The section of `key`, made in its ascending place when it is new.
@@ -152,6 +125,67 @@ MaximGroup GroupOfMaxim(std::string_view maxim)
     return MaximGroup::NoMaxim;
 }
 
+void AddOutcome(BacktestTally& t, const RunnerOutcome& o)
+{
+    ++t.runners;
+    switch (o.place) {
+    case 1: ++t.first; break;
+    case 2: ++t.second; break;
+    case 3: ++t.third; break;
+    default: ++t.unplaced; break;
+    }
+    t.winPayout += o.win;
+    if (o.placeSold) {
+        ++t.placeRunners;
+        if (o.place >= 1 && o.place <= 3)
+            ++t.placeTop3;
+        t.placePayout += o.placePaid;
+    }
+}
+
+bool RaceCounted(const RaceSlot& slot)
+{
+    // The loader fills the payout line only when a payout record of the
+    // race was found; otherwise it stays spaces.
+    return !TrimSpaces(Mid(slot.payoutLine, 12, 8)).empty();
+}
+
+bool PlaceSold(const RaceSummary& race)
+{
+    return std::any_of(race.placePayouts.begin(), race.placePayouts.end(),
+                       [](const HorsePayout& e) { return e.horseNumber > 0; });
+}
+
+bool CountedOutcome(const RaceSlot& slot, int runner, bool placeSold, RunnerOutcome& o)
+{
+    if (runner < 0 || runner >= kRunnerCapacity)
+        return false;
+    const RaceSummary& race = slot.summary;
+    const RunnerSummary& r = race.runners[static_cast<std::size_t>(runner)];
+    const int horse = static_cast<int>(ReadDecimal(r.horseNumber));
+    if (horse <= 0)
+        return false;
+    o = RunnerOutcome {};
+    o.placeSold = placeSold;
+    const std::string_view code = JVData::Get(slot.runnerLines[static_cast<std::size_t>(runner)], JVData::SE::kAbnormalCode);
+    switch (code.empty() ? ' ' : code.front()) {
+    case '1': // 出走取消
+    case '2': // 発走除外
+    case '3': // 競走除外
+        return false;
+    case '4': // 競走中止
+    case '5': // 失格
+        return true;
+    default: // 落馬再騎乗 and 降着 too, at their confirmed places
+        if (r.finishingPlace <= 0)
+            return false;
+        o.place = r.finishingPlace;
+        o.win = PaidOn(race.winPayouts, horse);
+        o.placePaid = PaidOn(race.placePayouts, horse);
+        return true;
+    }
+}
+
 void TallyRaceDay(const RaceDay& day, BacktestResult& result)
 {
     auto& years = result.sections[static_cast<std::size_t>(BacktestBreakdown::Year)];
@@ -161,11 +195,8 @@ void TallyRaceDay(const RaceDay& day, BacktestResult& result)
     auto& ranks = result.sections[static_cast<std::size_t>(BacktestBreakdown::Rank)];
     for (int p = 0; p < day.raceCount && p < kRaceCapacity; ++p) {
         const RaceSlot& slot = day.slots[static_cast<std::size_t>(p)];
-        // The loader fills the payout line only when a payout record of the
-        // race was found; otherwise it stays spaces.
-        if (TrimSpaces(Mid(slot.payoutLine, 12, 8)).empty())
+        if (!RaceCounted(slot))
             continue;
-        ++result.races;
         const RaceSummary& race = slot.summary;
         BacktestGroups* perRace[] = {
             &SectionOf(years, static_cast<int>(ReadDecimal(Mid(race.raceKey, 1, 4)))),
@@ -173,32 +204,12 @@ void TallyRaceDay(const RaceDay& day, BacktestResult& result)
             &SectionOf(tracks, TrackKey(race.trackCode)),
             &SectionOf(distances, DistanceKey(race.distance)),
         };
-        const bool placeSold = std::any_of(race.placePayouts.begin(), race.placePayouts.end(),
-                                           [](const HorsePayout& e) { return e.horseNumber > 0; });
-        for (std::size_t i = 0; i < race.runners.size(); ++i) {
-            const RunnerSummary& r = race.runners[i];
-            const int horse = static_cast<int>(ReadDecimal(r.horseNumber));
-            if (horse <= 0)
+        const bool placeSold = PlaceSold(race);
+        for (int i = 0; i < kRunnerCapacity; ++i) {
+            RunnerOutcome o;
+            if (!CountedOutcome(slot, i, placeSold, o))
                 continue;
-            Outcome o;
-            o.placeSold = placeSold;
-            const std::string_view code = JVData::Get(slot.runnerLines[i], JVData::SE::kAbnormalCode);
-            switch (code.empty() ? ' ' : code.front()) {
-            case '1': // 出走取消
-            case '2': // 発走除外
-            case '3': // 競走除外
-                continue;
-            case '4': // 競走中止
-            case '5': // 失格
-                break;
-            default: // 落馬再騎乗 and 降着 too, at their confirmed places
-                if (r.finishingPlace <= 0)
-                    continue;
-                o.place = r.finishingPlace;
-                o.win = PaidOn(race.winPayouts, horse);
-                o.placePaid = PaidOn(race.placePayouts, horse);
-                break;
-            }
+            const RunnerSummary& r = race.runners[static_cast<std::size_t>(i)];
             const MaximGroup group = GroupOfMaxim(r.maxim);
             AddToGroups(result.total, group, o);
             for (BacktestGroups* groups : perRace)
@@ -208,7 +219,7 @@ void TallyRaceDay(const RaceDay& day, BacktestResult& result)
     }
 }
 
-int BacktestResult::ProblemDays() const
+int DayScanInfo::ProblemDays() const
 {
     std::vector<long> dates;
     for (const BacktestProblem& p : problems)
@@ -217,18 +228,16 @@ int BacktestResult::ProblemDays() const
     return static_cast<int>(dates.size());
 }
 
-BacktestResult RunBacktest(const std::string& base, const BacktestRange& range, const BacktestProgressFn& progress,
-                           const std::atomic<bool>* cancel)
+void ScanStoredDays(const std::string& base, DayScanInfo& info, const ScannedDayFn& onDay,
+                    const BacktestProgressFn& progress, const std::atomic<bool>* cancel)
 {
-    BacktestResult result;
-    result.range = range;
-    result.covered = range;
+    info.covered = info.range;
     std::vector<std::string> days;
     try {
-        days = DaysInRange(MakeDayList(base), range);
+        days = DaysInRange(MakeDayList(base), info.range);
     } catch (const std::exception& e) {
-        result.problems.push_back(BacktestProblem {{}, {e.what()}});
-        return result;
+        info.problems.push_back(BacktestProblem {{}, {e.what()}});
+        return;
     }
     // Oldest first, as the days were run; the racecourses of a date stand together.
     std::reverse(days.begin(), days.end());
@@ -240,7 +249,7 @@ BacktestResult RunBacktest(const std::string& base, const BacktestRange& range, 
         const long entryDate = DayEntryDate(entry);
         if (entryDate != date) {
             if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
-                result.cancelled = true;
+                info.cancelled = true;
                 break;
             }
             date = entryDate;
@@ -253,24 +262,35 @@ BacktestResult RunBacktest(const std::string& base, const BacktestRange& range, 
             loaded.message = e.what();
         }
         if (loaded.status == DayLoadResult::Loaded && loaded.warnings.empty()) {
-            ++result.meetings;
+            ++info.meetings;
             if (date != countedDate) {
-                ++result.days;
+                ++info.days;
                 countedDate = date;
             }
-            TallyRaceDay(*day, result);
+            for (int p = 0; p < day->raceCount && p < kRaceCapacity; ++p)
+                info.races += RaceCounted(day->slots[static_cast<std::size_t>(p)]) ? 1 : 0;
+            if (onDay)
+                onDay(*day);
         } else {
             // Read in part counts as not read: its figures would be short.
             BacktestProblem problem {entry, std::move(loaded.warnings)};
             if (loaded.status != DayLoadResult::Loaded)
                 problem.reasons.insert(problem.reasons.begin(), loaded.message);
-            result.problems.push_back(std::move(problem));
+            info.problems.push_back(std::move(problem));
         }
         if (progress)
             progress(i + 1, total);
     }
-    if (result.cancelled)
-        result.covered.to = date; // every racecourse of the dates up to it was scanned; 0 when none
+    if (info.cancelled)
+        info.covered.to = date; // every racecourse of the dates up to it was scanned; 0 when none
+}
+
+BacktestResult RunBacktest(const std::string& base, const BacktestRange& range, const BacktestProgressFn& progress,
+                           const std::atomic<bool>* cancel)
+{
+    BacktestResult result;
+    result.range = range;
+    ScanStoredDays(base, result, [&result](const RaceDay& day) { TallyRaceDay(day, result); }, progress, cancel);
     return result;
 }
 

@@ -77,11 +77,8 @@ struct BacktestProblem {
     std::vector<std::string> reasons;
 };
 
-struct BacktestResult {
-    BacktestGroups total {};
-    // Per breakdown (index = BacktestBreakdown), its values in ascending key
-    // order; the entry of None stays empty.
-    std::array<std::vector<BacktestSection>, kBacktestBreakdownCount> sections;
+// What a scan over the stored days covered; 格言成績 and 格言ラボ share it.
+struct DayScanInfo {
     BacktestRange range;   // the range chosen
     // The dates the figures cover: the range chosen or, after a cancel, from
     // its start to the last date whose every racecourse was scanned (to is 0
@@ -93,13 +90,40 @@ struct BacktestResult {
     int races = 0;         // races with a payout line
     std::vector<BacktestProblem> problems; // entries left out, in list order
 
+    // The race days (dates) among the problems.
+    int ProblemDays() const;
+};
+
+struct BacktestResult : DayScanInfo {
+    BacktestGroups total {};
+    // Per breakdown (index = BacktestBreakdown), its values in ascending key
+    // order; the entry of None stays empty.
+    std::array<std::vector<BacktestSection>, kBacktestBreakdownCount> sections;
+
     const std::vector<BacktestSection>& Sections(BacktestBreakdown by) const
     {
         return sections[static_cast<std::size_t>(by)];
     }
-    // The race days (dates) among the problems.
-    int ProblemDays() const;
 };
+
+// How one counted runner did: its place (0 for 着外 without a place) and what
+// it was paid.
+struct RunnerOutcome {
+    int place = 0;
+    long long win = 0;
+    long long placePaid = 0;
+    bool placeSold = false; // its race sold 複勝
+};
+
+// Whether a race counts: the loader found its payout line.
+bool RaceCounted(const RaceSlot& slot);
+// Whether the race sold 複勝 (its payout line has 複勝 entries).
+bool PlaceSold(const RaceSummary& race);
+// The outcome of runner i of a counted race; false when the runner is not
+// counted (no horse, 出走取消, 発走除外, 競走除外, or no result yet).
+bool CountedOutcome(const RaceSlot& slot, int runner, bool placeSold, RunnerOutcome& outcome);
+// Adds one counted runner to a tally.
+void AddOutcome(BacktestTally& tally, const RunnerOutcome& outcome);
 
 // The date yyyymmdd of a day-list entry ("2006年05月28日東京" gives 20060528);
 // 0 when the entry does not start with one.
@@ -111,11 +135,21 @@ std::vector<std::string> DaysInRange(const std::vector<std::string>& dayList, co
 // The group of a runner's maxim text.
 MaximGroup GroupOfMaxim(std::string_view maxim);
 
-// Adds the counted runners of a loaded day to the result (races counts too).
+// Adds the counted runners of a loaded day to the result.
 void TallyRaceDay(const RaceDay& day, BacktestResult& result);
 
 // done days of total, after each day.
 using BacktestProgressFn = std::function<void(int done, int total)>;
+
+// The scan under both tables: loads every day of the day list of `base`
+// whose date lies in info.range, oldest first, into one RaceDay and hands
+// each day loaded whole to `onDay`; fills the rest of `info` (races too).
+// Checks `cancel` before each new date, so a cancelled scan has counted whole
+// dates. Never throws for bad stored files: a day that cannot be loaded whole
+// is listed in problems and left out.
+using ScannedDayFn = std::function<void(const RaceDay& day)>;
+void ScanStoredDays(const std::string& base, DayScanInfo& info, const ScannedDayFn& onDay,
+                    const BacktestProgressFn& progress = {}, const std::atomic<bool>* cancel = nullptr);
 
 // The whole scan over the day list of `base` (CP932), oldest day first.
 // Checks `cancel` before each new date, so a cancelled scan has counted whole

@@ -88,4 +88,13 @@ void Settings::WriteLastTime(const DateTime& t)
     WriteLastTime(FormatSlashed(t));
 }
 
+SavedMaximRules Settings::ReadMaximRules() const
+{
+    return {};
+}
+
+void Settings::WriteMaximRules(const std::vector<MaximRule>&)
+{
+}
+
 } // namespace tervan

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/IniGT.h"
+#include "app/MaximRule.h"
 #include "platform/Clock.h"
 
 #include <string>
@@ -26,6 +27,9 @@ inline constexpr std::string_view kDir = "Dir";
 inline constexpr std::string_view kYoso = "yoso";
 inline constexpr std::string_view kJvDataGet = "JvDataGet";
 inline constexpr std::string_view kLastTime = "LastTime";
+// 格言ラボ: "count", then "name1" and "rule1" (the text form) to "name20" and "rule20".
+inline constexpr std::string_view kMaximLab = "MaximLab";
+inline constexpr std::string_view kCount = "count";
 } // namespace SettingsKey
 
 // base + separator + executable stem + ".ini".
@@ -74,6 +78,15 @@ public:
     DateTime ReadLastTimeValue(const DateTime& now) const;
     void WriteLastTime(std::string_view text);
     void WriteLastTime(const DateTime& t);
+
+    // "MaximLab": the user's rules of 格言ラボ, at most kMaximRuleLimit. An
+    // entry that does not read as a sound rule is left out with a message
+    // ("格言ラボの規則3「名前」を読めません: ..."); none ever stops the program.
+    SavedMaximRules ReadMaximRules() const;
+    // Replaces the saved rules (the first kMaximRuleLimit of them); entries
+    // beyond them are emptied. Throws fs::FileError when the file cannot be
+    // written.
+    void WriteMaximRules(const std::vector<MaximRule>& rules);
 
 private:
     std::string m_base;

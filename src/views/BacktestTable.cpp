@@ -97,10 +97,10 @@ const std::string& BacktestPlaceRunnersTitle()
     return title;
 }
 
-std::vector<std::string> BacktestRowTexts(MaximGroup group, const BacktestTally& t, bool placeRunners)
+std::vector<std::string> BacktestRowTexts(std::string_view title, const BacktestTally& t, bool placeRunners)
 {
     std::vector<std::string> texts = {
-        MaximGroupName(group),
+        std::string(title),
         Number(t.runners),
         Number(t.first),
         Number(t.second),
@@ -119,51 +119,66 @@ std::vector<std::string> BacktestRowTexts(MaximGroup group, const BacktestTally&
     return texts;
 }
 
+namespace {
+
+bool PlaceRunnersDiffer(const BacktestTally& t)
+{
+    return t.placeRunners != t.runners;
+}
+
+} // namespace
+
 bool BacktestPlaceRunnersDiffer(const BacktestResult& result, BacktestBreakdown by)
 {
-    auto differ = [](const BacktestGroups& groups) {
-        return std::any_of(groups.begin(), groups.end(), [](const BacktestTally& t) { return t.placeRunners != t.runners; });
-    };
+    auto differ = [](const BacktestGroups& groups) { return std::any_of(groups.begin(), groups.end(), PlaceRunnersDiffer); };
     if (by == BacktestBreakdown::None)
         return differ(result.total);
     const auto& sections = result.Sections(by);
     return std::any_of(sections.begin(), sections.end(), [&](const BacktestSection& s) { return differ(s.groups); });
 }
 
-TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by)
+TextGrid TallyGrid(const std::vector<TallyLine>& lines, std::string_view titleColumn, std::string_view leadColumn)
 {
-    const bool broken = by != BacktestBreakdown::None;
-    const bool placeRunners = BacktestPlaceRunnersDiffer(result, by);
+    const bool lead = !leadColumn.empty();
+    const bool placeRunners =
+        std::any_of(lines.begin(), lines.end(), [](const TallyLine& l) { return PlaceRunnersDiffer(l.tally); });
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> titles;
-    if (broken)
-        titles.push_back(BacktestBreakdownTitle(by));
+    if (lead)
+        titles.emplace_back(leadColumn);
     titles.insert(titles.end(), BacktestColumnTitles().begin(), BacktestColumnTitles().end());
+    titles[lead ? 1 : 0] = std::string(titleColumn);
     if (placeRunners)
-        titles.insert(titles.begin() + (broken ? 3 : 2), BacktestPlaceRunnersTitle());
+        titles.insert(titles.begin() + (lead ? 3 : 2), BacktestPlaceRunnersTitle());
     rows.push_back(std::move(titles));
-    auto addGroups = [&](const std::string* name, const BacktestGroups& groups) {
-        for (int g = 0; g < kMaximGroupCount; ++g) {
-            std::vector<std::string> row;
-            if (name != nullptr)
-                row.push_back(*name);
-            const auto texts = BacktestRowTexts(static_cast<MaximGroup>(g), groups[static_cast<std::size_t>(g)], placeRunners);
-            row.insert(row.end(), texts.begin(), texts.end());
-            rows.push_back(std::move(row));
-        }
-    };
-    if (!broken) {
-        addGroups(nullptr, result.total);
-    } else {
-        for (const BacktestSection& section : result.Sections(by)) {
-            const std::string name = BacktestSectionName(by, section.key);
-            addGroups(&name, section.groups);
-        }
+    for (const TallyLine& line : lines) {
+        std::vector<std::string> row;
+        if (lead)
+            row.push_back(line.lead);
+        const auto texts = BacktestRowTexts(line.title, line.tally, placeRunners);
+        row.insert(row.end(), texts.begin(), texts.end());
+        rows.push_back(std::move(row));
     }
     return TextGrid::FromRows(std::move(rows));
 }
 
-std::string BacktestCountsText(const BacktestResult& result)
+TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by)
+{
+    std::vector<TallyLine> lines;
+    auto addGroups = [&](const std::string& lead, const BacktestGroups& groups) {
+        for (int g = 0; g < kMaximGroupCount; ++g)
+            lines.push_back(TallyLine {lead, MaximGroupName(static_cast<MaximGroup>(g)), groups[static_cast<std::size_t>(g)]});
+    };
+    if (by == BacktestBreakdown::None) {
+        addGroups({}, result.total);
+    } else {
+        for (const BacktestSection& section : result.Sections(by))
+            addGroups(BacktestSectionName(by, section.key), section.groups);
+    }
+    return TallyGrid(lines, BacktestColumnTitles()[0], BacktestBreakdownTitle(by));
+}
+
+std::string BacktestCountsText(const DayScanInfo& result)
 {
     std::string text = Grouped(result.days) + SJ("日（") + Grouped(result.meetings) + SJ("開催）") + Grouped(result.races)
         + SJ("レース");
@@ -178,7 +193,7 @@ std::string BacktestCountsText(const BacktestResult& result)
     return text;
 }
 
-std::string BacktestProblemsText(const BacktestResult& result, int shown)
+std::string BacktestProblemsText(const DayScanInfo& result, int shown)
 {
     if (result.problems.empty())
         return {};
@@ -240,18 +255,23 @@ ChartData BacktestChart(const BacktestResult& result, BacktestBreakdown by, Back
     return chart;
 }
 
+std::string ScanHeading(std::string_view title, const DayScanInfo& scan, std::string_view what)
+{
+    std::string heading(title);
+    if (!scan.cancelled || scan.covered.to > 0)
+        heading += " " + DateText(scan.covered.from) + "-" + DateText(scan.covered.to);
+    if (!what.empty())
+        heading += " " + std::string(what);
+    if (scan.cancelled)
+        heading += " " + SJ("中止");
+    if (!scan.problems.empty())
+        heading += " " + Grouped(std::max(scan.ProblemDays(), 1)) + SJ("日分を除く");
+    return heading;
+}
+
 std::string BacktestHeading(const BacktestResult& result, BacktestBreakdown by)
 {
-    std::string heading = SJ("格言成績");
-    if (!result.cancelled || result.covered.to > 0)
-        heading += " " + DateText(result.covered.from) + "-" + DateText(result.covered.to);
-    if (by != BacktestBreakdown::None)
-        heading += " " + BacktestBreakdownTitle(by) + SJ("別");
-    if (result.cancelled)
-        heading += " " + SJ("中止");
-    if (!result.problems.empty())
-        heading += " " + Grouped(std::max(result.ProblemDays(), 1)) + SJ("日分を除く");
-    return heading;
+    return ScanHeading(SJ("格言成績"), result, by == BacktestBreakdown::None ? std::string() : BacktestBreakdownTitle(by) + SJ("別"));
 }
 
 } // namespace tervan

@@ -50,9 +50,26 @@ long long BacktestTenths(long long value, long long runners, long long scale);
 // 1 for a payout per 100 yen): "33.3", "100.0"; empty when runners is 0.
 std::string BacktestRateText(long long value, long long runners, long long scale);
 
-// The texts of one group's line: the 13 columns, with 複勝頭数 after 頭数
-// when placeRunners is set.
-std::vector<std::string> BacktestRowTexts(MaximGroup group, const BacktestTally& tally, bool placeRunners = false);
+// The texts of one line: its title and the 12 figures, with 複勝頭数 after
+// 頭数 when placeRunners is set.
+std::vector<std::string> BacktestRowTexts(std::string_view title, const BacktestTally& tally, bool placeRunners = false);
+inline std::vector<std::string> BacktestRowTexts(MaximGroup group, const BacktestTally& tally, bool placeRunners = false)
+{
+    return BacktestRowTexts(MaximGroupName(group), tally, placeRunners);
+}
+
+// One line of a table of tallies: an optional leading text, its title and
+// its figures.
+struct TallyLine {
+    std::string lead;
+    std::string title;
+    BacktestTally tally;
+};
+
+// A table of tally lines: the column titles with `titleColumn` in place of
+// "格言" (and `leadColumn` before it when not empty), then a line per tally,
+// with the column 複勝頭数 when some line counts other runners for 複勝.
+TextGrid TallyGrid(const std::vector<TallyLine>& lines, std::string_view titleColumn, std::string_view leadColumn = {});
 
 // Whether some group of the table (the whole range or the breakdown's
 // values) counts other runners for 複勝 than for 単勝.
@@ -65,12 +82,12 @@ TextGrid BacktestGrid(const BacktestResult& result, BacktestBreakdown by);
 // What the figures count: "104日（311開催）3,732レース", then, when days were
 // left out, "（2日分を除く）", or "（2日（3開催）分を除く）" when those days
 // had more racecourses than one left out.
-std::string BacktestCountsText(const BacktestResult& result);
+std::string BacktestCountsText(const DayScanInfo& scan);
 
 // The days left out for the page: "読めなかった開催 3件（集計から除外）: "
 // and the first `shown` entries joined by "、", then "ほか n件" for the rest;
 // empty when there were none.
-std::string BacktestProblemsText(const BacktestResult& result, int shown = 3);
+std::string BacktestProblemsText(const DayScanInfo& scan, int shown = 3);
 
 // What the chart shows of 単回値 and 複回値.
 enum class BacktestMeasure { Win, Place };
@@ -89,5 +106,9 @@ ChartData BacktestChart(const BacktestResult& result, BacktestBreakdown by = Bac
 // "別" when there is one, " 中止" after a cancel and " n日分を除く" when days
 // were left out.
 std::string BacktestHeading(const BacktestResult& result, BacktestBreakdown by);
+
+// The same heading for any scan: `title`, the dates, " " and `what` when not
+// empty, " 中止" and " n日分を除く" as above.
+std::string ScanHeading(std::string_view title, const DayScanInfo& scan, std::string_view what);
 
 } // namespace tervan

@@ -3,10 +3,10 @@
 // value axis with its ticks, and reference lines across the plot. The chart
 // widget only paints this; every number and every text on it comes from here.
 //
-// A series is drawn as bars, side by side within each group, against the
-// value axis its `axis` names (0, the one on the left). Other kinds of series
-// (lines) and a second axis on the right join through the same two fields.
-// Every text is CP932.
+// A series is drawn against the value axis its `axis` names (0, the one on
+// the left; 1, a second one on the right): bars stand side by side within
+// each group, a line joins the values at the middle of each group, in front
+// of the bars. Every text is CP932.
 #pragma once
 
 #include <string>
@@ -22,7 +22,7 @@ struct ChartColor {
     bool operator==(const ChartColor&) const = default;
 };
 
-enum class ChartSeriesKind { Bars };
+enum class ChartSeriesKind { Bars, Line };
 
 struct ChartSeries {
     std::string name;                   // its legend text
@@ -41,6 +41,7 @@ struct ChartTick {
 
 // A value axis: the range the plot spans and the ticks within it.
 struct ChartAxis {
+    std::string title; // printed above the axis; may be empty
     double min = 0;
     double max = 1;
     std::vector<ChartTick> ticks;
@@ -58,7 +59,7 @@ struct ChartData {
     std::string title;
     std::vector<std::string> groups; // the texts along the bottom, left to right
     std::vector<ChartSeries> series;
-    std::vector<ChartAxis> axes;     // axes[0] on the left
+    std::vector<ChartAxis> axes;     // axes[0] on the left, axes[1] (if any) on the right
     std::vector<ChartReference> references;
     std::string emptyText;           // printed in the plot when there are no groups
 
