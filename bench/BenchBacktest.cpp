@@ -19,6 +19,8 @@
 #include "reference/FixedRecord.h"
 #include "sample/SampleFeed.h"
 
+#include "ImportFloor.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -135,11 +137,6 @@ void BM_Backtest(benchmark::State& state)
     state.counters["counted"] = static_cast<double>(result.total[static_cast<std::size_t>(MaximGroup::All)].runners);
 }
 
-double Min(const std::vector<double>& v)
-{
-    return *std::min_element(v.begin(), v.end());
-}
-
 // Keeps the min and median of each benchmark's runs for the closing ratio.
 class Reporter : public benchmark::ConsoleReporter {
 public:
@@ -156,24 +153,15 @@ public:
 } // namespace
 
 BENCHMARK(BM_LoadEveryDay)->Iterations(1)->Repetitions(3)->UseRealTime()->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", Min)->ReportAggregatesOnly(true);
+    ->ComputeStatistics("min", bench::Min)->ReportAggregatesOnly(true);
 BENCHMARK(BM_Backtest)->Iterations(1)->Repetitions(3)->UseRealTime()->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", Min)->ReportAggregatesOnly(true);
+    ->ComputeStatistics("min", bench::Min)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv)
 {
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strncmp(argv[i], "--days=", 7) == 0)
-            g.days = std::atoi(argv[i] + 7);
-        else if (i > 0 && std::strncmp(argv[i], "--base=", 7) == 0)
-            g.base = argv[i] + 7;
-        else
-            rest.push_back(argv[i]);
-    }
-    int restCount = static_cast<int>(rest.size());
-    benchmark::Initialize(&restCount, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(restCount, rest.data()))
+    if (!bench::InitializeWithOptions(argc, argv,
+                                      {{"--days", [](const char* v) { g.days = std::atoi(v); }},
+                                       {"--base", [](const char* v) { g.base = v; }}}))
         return 1;
     if (g.base.empty()) {
         char tmpl[] = "/tmp/tervan-bench-backtest-XXXXXX";

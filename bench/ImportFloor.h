@@ -15,6 +15,8 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -186,6 +188,26 @@ inline double Median(std::vector<double> v)
         return 0;
     std::sort(v.begin(), v.end());
     return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// Takes the program's own "--name=value" options (name includes "--") out of
+// the arguments, handing each value to its setter, and gives the rest to
+// Google Benchmark; false when some argument is neither.
+inline bool InitializeWithOptions(int argc, char** argv, const std::map<std::string, std::function<void(const char*)>>& options)
+{
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const std::size_t eq = arg.find('=');
+        const auto option = i > 0 && eq != std::string::npos ? options.find(arg.substr(0, eq)) : options.end();
+        if (option != options.end())
+            option->second(argv[i] + eq + 1);
+        else
+            rest.push_back(argv[i]);
+    }
+    int restCount = static_cast<int>(rest.size());
+    benchmark::Initialize(&restCount, rest.data());
+    return !benchmark::ReportUnrecognizedArguments(restCount, rest.data());
 }
 
 } // namespace tervan::bench

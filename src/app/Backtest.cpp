@@ -27,18 +27,6 @@ BacktestGroups& SectionOf(std::vector<BacktestSection>& sections, int key)
     return it->groups;
 }
 
-int TrackKey(std::string_view trackCode)
-{
-    const long long code = ReadDecimal(trackCode);
-    if (code >= 10 && code <= 22)
-        return 0; // 芝
-    if (code >= 23 && code <= 29)
-        return 1; // ダート
-    if (code >= 51 && code <= 59)
-        return 2; // 障害
-    return 3;
-}
-
 int DistanceKey(std::string_view distance)
 {
     const long long metres = ReadDecimal(distance);
@@ -85,6 +73,18 @@ long long PaidOn(const std::array<HorsePayout, N>& entries, int horse)
 }
 
 } // namespace
+
+int TrackKindOf(std::string_view trackCode)
+{
+    const long long code = ReadDecimal(trackCode);
+    if (code >= 10 && code <= 22)
+        return 0; // 芝
+    if (code >= 23 && code <= 29)
+        return 1; // ダート
+    if (code >= 51 && code <= 59)
+        return 2; // 障害
+    return 3;
+}
 
 long DayEntryDate(std::string_view entry)
 {
@@ -201,7 +201,7 @@ void TallyRaceDay(const RaceDay& day, BacktestResult& result)
         BacktestGroups* perRace[] = {
             &SectionOf(years, static_cast<int>(ReadDecimal(Mid(race.raceKey, 1, 4)))),
             &SectionOf(courses, CourseKey(race.raceKey)),
-            &SectionOf(tracks, TrackKey(race.trackCode)),
+            &SectionOf(tracks, TrackKindOf(race.trackCode)),
             &SectionOf(distances, DistanceKey(race.distance)),
         };
         const bool placeSold = PlaceSold(race);

@@ -46,6 +46,19 @@ struct BacktestTally {
     long long placeTop3 = 0;    // of those, the runners placed 1-3
     long long placePayout = 0;  // 複勝払戻: place entries on the runner's horse number
     bool operator==(const BacktestTally&) const = default;
+    BacktestTally& operator+=(const BacktestTally& t)
+    {
+        runners += t.runners;
+        first += t.first;
+        second += t.second;
+        third += t.third;
+        unplaced += t.unplaced;
+        winPayout += t.winPayout;
+        placeRunners += t.placeRunners;
+        placeTop3 += t.placeTop3;
+        placePayout += t.placePayout;
+        return *this;
+    }
 };
 using BacktestGroups = std::array<BacktestTally, kMaximGroupCount>;
 
@@ -131,6 +144,10 @@ long DayEntryDate(std::string_view entry);
 
 // The entries of a day list whose dates lie in the range, in list order.
 std::vector<std::string> DaysInRange(const std::vector<std::string>& dayList, const BacktestRange& range);
+
+// The kind of track of a race line's トラックコード: 0 芝, 1 ダート, 2 障害,
+// 3 other.
+int TrackKindOf(std::string_view trackCode);
 
 // The group of a runner's maxim text.
 MaximGroup GroupOfMaxim(std::string_view maxim);

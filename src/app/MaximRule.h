@@ -100,7 +100,7 @@ bool ParseMaximRule(std::string_view text, MaximRule& rule, std::string& error);
 
 // The first thing wrong with a rule built field by field (by the page's
 // editor), as a Japanese message; empty when it is sound. Checks the name
-// too: not empty, at most kMaximRuleNameLimit bytes, no line break or ",".
+// too: not empty, at most kMaximRuleNameLimit bytes, no line break.
 std::string ValidateMaximRule(const MaximRule& rule);
 
 // The distance in metres of a stored race, by its RaceKey (16 bytes); 0 when

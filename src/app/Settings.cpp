@@ -1,6 +1,9 @@
 #include "app/Settings.h"
 
 #include "platform/FileSystem.h"
+#include "reference/ShiftJis.h"
+
+#include <algorithm>
 
 namespace tervan {
 
@@ -88,13 +91,51 @@ void Settings::WriteLastTime(const DateTime& t)
     WriteLastTime(FormatSlashed(t));
 }
 
-SavedMaximRules Settings::ReadMaximRules() const
+namespace {
+
+std::string Numbered(std::string_view key, int number)
 {
-    return {};
+    return std::string(key) + std::to_string(number);
 }
 
-void Settings::WriteMaximRules(const std::vector<MaximRule>&)
+} // namespace
+
+SavedMaximRules Settings::ReadMaximRules() const
 {
+    SavedMaximRules saved;
+    for (int i = 1; i <= kMaximRuleLimit; ++i) {
+        const std::string name = m_ini.ReadString(kMaximLab, Numbered(kName, i), "");
+        const std::string text = m_ini.ReadString(kMaximLab, Numbered(kRule, i), "");
+        if (name.empty() && text.empty())
+            continue;
+        MaximRule rule;
+        rule.name = name;
+        std::string problem;
+        if (ParseMaximRule(text, rule, problem))
+            problem = ValidateMaximRule(rule);
+        if (problem.empty())
+            saved.rules.push_back(std::move(rule));
+        else
+            saved.problems.push_back(SJ("格言ラボの規則") + std::to_string(i) + SJ("「") + name + SJ("」を読めません: ") + problem);
+    }
+    return saved;
+}
+
+void Settings::WriteMaximRules(const std::vector<MaximRule>& rules)
+{
+    const int count = std::min(static_cast<int>(rules.size()), kMaximRuleLimit);
+    for (int i = 1; i <= kMaximRuleLimit; ++i) {
+        const std::string nameKey = Numbered(kName, i), ruleKey = Numbered(kRule, i);
+        if (i <= count) {
+            const MaximRule& rule = rules[static_cast<std::size_t>(i - 1)];
+            m_ini.WriteString(kMaximLab, nameKey, rule.name);
+            m_ini.WriteString(kMaximLab, ruleKey, FormatMaximRule(rule));
+        } else {
+            for (const std::string& key : {nameKey, ruleKey})
+                if (m_ini.ValueExists(kMaximLab, key))
+                    m_ini.WriteString(kMaximLab, key, "");
+        }
+    }
 }
 
 } // namespace tervan

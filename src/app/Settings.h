@@ -27,9 +27,11 @@ inline constexpr std::string_view kDir = "Dir";
 inline constexpr std::string_view kYoso = "yoso";
 inline constexpr std::string_view kJvDataGet = "JvDataGet";
 inline constexpr std::string_view kLastTime = "LastTime";
-// 格言ラボ: "count", then "name1" and "rule1" (the text form) to "name20" and "rule20".
+// 格言ラボ: "name1" and "rule1" (the text form) to "name20" and "rule20";
+// an entry whose two values are empty is no rule.
 inline constexpr std::string_view kMaximLab = "MaximLab";
-inline constexpr std::string_view kCount = "count";
+inline constexpr std::string_view kName = "name";
+inline constexpr std::string_view kRule = "rule";
 } // namespace SettingsKey
 
 // base + separator + executable stem + ".ini".

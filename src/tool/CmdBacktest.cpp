@@ -1,5 +1,6 @@
 // tervan-tool backtest: the 格言成績 table over the stored days.
 #include "tool/ToolCommand.h"
+#include "tool/ScanOutput.h"
 
 #include "app/Backtest.h"
 #include "platform/FileSystem.h"
@@ -47,12 +48,8 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     BacktestRange range;
     BacktestBreakdown by = BacktestBreakdown::None;
     std::string text, csv;
-    for (auto [option, date] : {std::pair {"--from", &range.from}, std::pair {"--to", &range.to}}) {
-        if (TakeOption(args, option, text) && !ParseDateOption(text, *date)) {
-            err << "backtest: " << option << " needs a date yyyymmdd, not '" << text << "'\n";
-            return 2;
-        }
-    }
+    if (!TakeScanRange("backtest", args, range, err))
+        return 2;
     if (TakeOption(args, "--by", text) && !ParseBreakdown(text, by)) {
         err << "backtest: --by needs year, course, track, distance or rank, not '" << text << "'\n";
         return 2;
@@ -60,10 +57,6 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
     const bool writeCsv = TakeOption(args, "--csv", csv);
     if (args.size() != 1 || args[0].rfind("--", 0) == 0 || (writeCsv && csv.empty()))
         return UsageError(kCommand, err);
-    if (range.from > 0 && range.to > 0 && range.from > range.to) {
-        err << "backtest: --from " << range.from << " is after --to " << range.to << "\n";
-        return 2;
-    }
     const std::string base = Utf8ToCp932(args[0]);
     if (!fs::DirExists(base)) {
         err << "backtest: no base folder '" << args[0] << "'\n";
@@ -72,21 +65,10 @@ int Run(const std::vector<std::string>& argsIn, std::ostream& out, std::ostream&
 
     const BacktestResult result = RunBacktest(base, range);
     const TextGrid grid = BacktestGrid(result, by);
-    for (const auto& row : grid.Rows()) {
-        for (std::size_t c = 0; c < row.size(); ++c)
-            out << (c > 0 ? "\t" : "") << Cp932ToUtf8(row[c]);
-        out << "\n";
-    }
-    if (writeCsv) {
+    PrintTabbed(grid, out);
+    if (writeCsv)
         WriteCsvText(Utf8ToCp932(csv), BacktestHeading(result, by), grid.Rows());
-    }
-    err << "backtest: " << Cp932ToUtf8(BacktestCountsText(result)) << "\n";
-    // Days left out make the figures short: say which, and fail.
-    for (const BacktestProblem& problem : result.problems)
-        for (const std::string& reason : problem.reasons)
-            err << "backtest: left out " << (problem.entry.empty() ? "" : Cp932ToUtf8(problem.entry) + ": ") << Cp932ToUtf8(reason)
-                << "\n";
-    return result.problems.empty() ? 0 : 1;
+    return ReportScan("backtest", result, err);
 }
 
 } // namespace

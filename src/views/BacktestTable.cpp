@@ -208,46 +208,56 @@ std::string BacktestProblemsText(const DayScanInfo& result, int shown)
     return text;
 }
 
+const std::string& BacktestMeasureName(BacktestMeasure measure)
+{
+    return measure == BacktestMeasure::Win ? SJ("単回値") : SJ("複回値");
+}
+
+long long BacktestReturnTenths(const BacktestTally& t, BacktestMeasure m)
+{
+    return m == BacktestMeasure::Win ? BacktestTenths(t.winPayout, t.runners, 1) : BacktestTenths(t.placePayout, t.placeRunners, 1);
+}
+
+std::string BacktestReturnText(const BacktestTally& t, BacktestMeasure m)
+{
+    return m == BacktestMeasure::Win ? BacktestRateText(t.winPayout, t.runners, 1) : BacktestRateText(t.placePayout, t.placeRunners, 1);
+}
+
+ChartColor BacktestMeasureColor(BacktestMeasure measure)
+{
+    return measure == BacktestMeasure::Win ? ChartColor {0xE0, 0x50, 0x40} : ChartColor {0x40, 0x80, 0xD0};
+}
+
 ChartData BacktestChart(const BacktestResult& result, BacktestBreakdown by, BacktestMeasure measure)
 {
     static constexpr MaximGroup shown[] = {MaximGroup::Male1, MaximGroup::Male3, MaximGroup::Female2, MaximGroup::All};
-    struct Rate {
-        double value;
-        std::string text;
-    };
-    auto rate = [](const BacktestTally& t, BacktestMeasure m) {
-        const long long paid = m == BacktestMeasure::Win ? t.winPayout : t.placePayout;
-        const long long runners = m == BacktestMeasure::Win ? t.runners : t.placeRunners;
-        return Rate {static_cast<double>(BacktestTenths(paid, runners, 1)) / 10, BacktestRateText(paid, runners, 1)};
-    };
-    auto measureName = [](BacktestMeasure m) { return m == BacktestMeasure::Win ? SJ("単回値") : SJ("複回値"); };
-
     ChartData chart;
     double top = 100;
-    auto add = [&top](ChartSeries& series, const Rate& r) {
-        series.values.push_back(r.value);
-        series.labels.push_back(r.text);
-        top = std::max(top, r.value);
+    auto add = [&top](ChartSeries& series, const BacktestTally& t, BacktestMeasure m) {
+        const double value = static_cast<double>(BacktestReturnTenths(t, m)) / 10;
+        series.values.push_back(value);
+        series.labels.push_back(BacktestReturnText(t, m));
+        top = std::max(top, value);
     };
     if (by == BacktestBreakdown::None) {
         chart.title = SJ("単回値・複回値（100で元返し）");
-        chart.series = {ChartSeries {.name = measureName(BacktestMeasure::Win), .color = ChartColor {0xE0, 0x50, 0x40}},
-                        ChartSeries {.name = measureName(BacktestMeasure::Place), .color = ChartColor {0x40, 0x80, 0xD0}}};
+        for (BacktestMeasure m : {BacktestMeasure::Win, BacktestMeasure::Place})
+            chart.series.push_back(ChartSeries {.name = BacktestMeasureName(m), .color = BacktestMeasureColor(m)});
         for (MaximGroup g : shown) {
             const BacktestTally& t = result.total[static_cast<std::size_t>(g)];
             chart.groups.push_back(MaximGroupName(g));
-            add(chart.series[0], rate(t, BacktestMeasure::Win));
-            add(chart.series[1], rate(t, BacktestMeasure::Place));
+            add(chart.series[0], t, BacktestMeasure::Win);
+            add(chart.series[1], t, BacktestMeasure::Place);
         }
     } else {
-        chart.title = BacktestBreakdownTitle(by) + SJ("別 ") + measureName(measure) + SJ("（100で元返し）");
+        chart.title = BacktestBreakdownTitle(by) + SJ("別 ") + BacktestMeasureName(measure) + SJ("（100で元返し）");
         static constexpr ChartColor colours[] = {{0x40, 0x80, 0xD0}, {0x50, 0xA8, 0x50}, {0xE0, 0x60, 0x90}, {0x90, 0x90, 0x90}};
         for (std::size_t i = 0; i < std::size(shown); ++i)
             chart.series.push_back(ChartSeries {.name = MaximGroupName(shown[i]), .color = colours[i]});
         for (const BacktestSection& section : result.Sections(by)) {
             chart.groups.push_back(BacktestSectionName(by, section.key));
             for (std::size_t i = 0; i < std::size(shown); ++i)
-                add(chart.series[i], rate(section.groups[static_cast<std::size_t>(shown[i])], measure));
+                add(chart.series[i], section.groups[static_cast<std::size_t>(shown[i])], measure);
         }
     }
     chart.axes.push_back(RoundAxis(0, top * 1.15));

@@ -92,6 +92,15 @@ std::string BacktestProblemsText(const DayScanInfo& scan, int shown = 3);
 // What the chart shows of 単回値 and 複回値.
 enum class BacktestMeasure { Win, Place };
 
+// "単回値" or "複回値".
+const std::string& BacktestMeasureName(BacktestMeasure measure);
+// The measure of a tally in tenths (0 without runners) and as the table
+// shows it ("" without runners).
+long long BacktestReturnTenths(const BacktestTally& tally, BacktestMeasure measure);
+std::string BacktestReturnText(const BacktestTally& tally, BacktestMeasure measure);
+// The colours of the two measures wherever they are charted.
+ChartColor BacktestMeasureColor(BacktestMeasure measure);
+
 // The chart under the table. Without a breakdown: 単回値 and 複回値 of
 // 牡1戦目, 牡3戦目, 牝2戦目 and 全体 side by side. With one: for each value of
 // the breakdown, the measure's bars of those four groups. Every bar is

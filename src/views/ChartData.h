@@ -29,7 +29,7 @@ struct ChartSeries {
     ChartColor color;
     ChartSeriesKind kind = ChartSeriesKind::Bars;
     int axis = 0;                       // index into ChartData::axes
-    std::vector<double> values {};      // one per group
+    std::vector<double> values {};      // one per group; NaN: no value (no bar, a break in a line)
     std::vector<std::string> labels {}; // the text printed at each value; an empty text prints nothing
 };
 

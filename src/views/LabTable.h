@@ -28,13 +28,15 @@ std::string LabSweepValueText(LabSweepKind kind, int value);
 // The sweep's table: a line per step, titled by its value.
 TextGrid LabSweepGrid(const LabSweepResult& result);
 
-// "格言ラボ <rule title> 最短休養別 yyyymmdd-yyyymmdd" (戦目別 for a start
+// "格言ラボ <rule title> yyyymmdd-yyyymmdd 最短休養別" (戦目別 for a start
 // sweep), with " 中止" and " n日分を除く" as above.
 std::string LabSweepHeading(const LabSweepResult& result);
 
-// The sweep's chart: 単回値 and 複回値 as lines against the value axis on the
-// left, with a line at 100 (the stake back), and 頭数 as bars against a
-// second axis on the right; the steps along the bottom.
+// The sweep's chart: 頭数 as bars against a second axis on the right
+// (titled "頭数"), and 単回値 and 複回値 as lines against the axis on the
+// left, with a line at 100 (the stake back); the steps along the bottom. A
+// step without runners has no value (NaN): its line breaks there. Value
+// texts stand at the points of a start sweep, not at the 49 of a rest sweep.
 ChartData LabSweepChart(const LabSweepResult& result);
 
 } // namespace tervan

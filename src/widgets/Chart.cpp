@@ -82,16 +82,29 @@ int TChart::HeadHeight() const
     return h;
 }
 
+int TChart::TickWidth(int axis) const
+{
+    const QFontMetrics text(TextFont());
+    int width = 0;
+    for (const ChartTick& t : Axis(axis).ticks)
+        width = std::max(width, text.horizontalAdvance(Q(t.label)));
+    return width;
+}
+
+bool TChart::AxisTitles() const
+{
+    return std::any_of(data_.axes.begin(), data_.axes.end(), [](const ChartAxis& a) { return !a.title.empty(); });
+}
+
 QRectF TChart::PlotRect() const
 {
     const QFontMetrics text(TextFont()), value(ValueFont());
-    int tickWidth = 0;
-    for (const ChartTick& t : Axis(0).ticks)
-        tickWidth = std::max(tickWidth, text.horizontalAdvance(Q(t.label)));
-    const double left = kMargin + tickWidth + kGap;
-    // Room above the plot for the value text of a bar at the top of the axis.
-    const double top = HeadHeight() + value.height();
-    const double right = width() - kMargin - text.horizontalAdvance(QStringLiteral("0"));
+    const double left = kMargin + TickWidth(0) + kGap;
+    // Room above the plot for the value text of a bar at the top of the axis,
+    // and for the axes' titles.
+    const double top = HeadHeight() + value.height() + (AxisTitles() ? text.height() : 0);
+    const double right = data_.axes.size() > 1 ? width() - kMargin - TickWidth(1) - kGap
+                                               : width() - kMargin - text.horizontalAdvance(QStringLiteral("0"));
     const double bottom = height() - kMargin - text.height() - kGap;
     return QRectF(QPointF(left, top), QPointF(std::max(left + 1, right), std::max(top + 1, bottom)));
 }
@@ -105,22 +118,52 @@ double TChart::YOf(double value, int axis) const
     return plot.bottom() - (v - a.min) / span * plot.height();
 }
 
-QRectF TChart::BarRect(int series, int group) const
+const ChartSeries* TChart::SeriesValue(int series, int group, ChartSeriesKind kind) const
 {
     const auto& all = data_.series;
     if (series < 0 || static_cast<std::size_t>(series) >= all.size() || group < 0
         || static_cast<std::size_t>(group) >= data_.groups.size())
-        return {};
+        return nullptr;
     const ChartSeries& s = all[static_cast<std::size_t>(series)];
-    if (static_cast<std::size_t>(group) >= s.values.size())
+    if (s.kind != kind || static_cast<std::size_t>(group) >= s.values.size() || std::isnan(s.values[static_cast<std::size_t>(group)]))
+        return nullptr;
+    return &s;
+}
+
+QRectF TChart::BarRect(int series, int group) const
+{
+    const ChartSeries* found = SeriesValue(series, group, ChartSeriesKind::Bars);
+    if (found == nullptr)
         return {};
+    const ChartSeries& s = *found;
+    const auto& all = data_.series;
+    // The bar series stand side by side, in their order.
+    int bars = 0, index = 0;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i].kind != ChartSeriesKind::Bars)
+            continue;
+        if (i == static_cast<std::size_t>(series))
+            index = bars;
+        ++bars;
+    }
     const QRectF plot = PlotRect();
     const double groupWidth = plot.width() / static_cast<double>(data_.groups.size());
-    const double barWidth = groupWidth * kBarsShare / static_cast<double>(all.size());
-    const double left = plot.left() + groupWidth * group + groupWidth * (1 - kBarsShare) / 2 + barWidth * series;
+    const double barWidth = groupWidth * kBarsShare / static_cast<double>(bars);
+    const double left = plot.left() + groupWidth * group + groupWidth * (1 - kBarsShare) / 2 + barWidth * index;
     const double foot = YOf(std::max(Axis(s.axis).min, 0.0), s.axis);
     const double top = YOf(s.values[static_cast<std::size_t>(group)], s.axis);
     return QRectF(QPointF(std::round(left), std::min(top, foot)), QPointF(std::round(left + barWidth), std::max(top, foot)));
+}
+
+QPointF TChart::PointOf(int series, int group) const
+{
+    const ChartSeries* found = SeriesValue(series, group, ChartSeriesKind::Line);
+    if (found == nullptr)
+        return {};
+    const ChartSeries& s = *found;
+    const QRectF plot = PlotRect();
+    const double groupWidth = plot.width() / static_cast<double>(data_.groups.size());
+    return QPointF(plot.left() + groupWidth * (group + 0.5), YOf(s.values[static_cast<std::size_t>(group)], s.axis));
 }
 
 void TChart::paintEvent(QPaintEvent*)
@@ -154,7 +197,7 @@ void TChart::paintEvent(QPaintEvent*)
         };
         std::vector<Entry> entries;
         for (const ChartSeries& s : data_.series)
-            entries.push_back({Q(s.name), Colour(s.color), false});
+            entries.push_back({Q(s.name), Colour(s.color), s.kind == ChartSeriesKind::Line});
         for (const ChartReference& r : data_.references)
             entries.push_back({Q(r.name), Colour(r.color), true});
         int total = 0;
@@ -189,6 +232,24 @@ void TChart::paintEvent(QPaintEvent*)
         p.drawText(QRectF(kMargin, ty - textMetrics.height() / 2.0, plot.left() - kGap - kMargin, textMetrics.height()),
                    Qt::AlignRight | Qt::AlignVCenter, Q(t.label));
     }
+    if (data_.axes.size() > 1) {
+        for (const ChartTick& t : Axis(1).ticks) {
+            const double ty = std::round(YOf(t.value, 1));
+            p.drawText(QRectF(plot.right() + kGap, ty - textMetrics.height() / 2.0, TickWidth(1), textMetrics.height()),
+                       Qt::AlignLeft | Qt::AlignVCenter, Q(t.label));
+        }
+    }
+    if (AxisTitles()) {
+        const double ty = plot.top() - valueMetrics.height() - textMetrics.height();
+        const QString left = Q(Axis(0).title);
+        p.drawText(QRectF(kMargin, ty, plot.left() - kMargin + textMetrics.horizontalAdvance(left), textMetrics.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, left);
+        if (data_.axes.size() > 1) {
+            const QString right = Q(Axis(1).title);
+            const double w = textMetrics.horizontalAdvance(right);
+            p.drawText(QRectF(width() - kMargin - w, ty, w, textMetrics.height()), Qt::AlignRight | Qt::AlignVCenter, right);
+        }
+    }
     if (data_.Empty()) {
         p.setPen(QColor(0x80, 0x80, 0x80));
         p.drawLine(plot.bottomLeft(), plot.bottomRight());
@@ -197,10 +258,12 @@ void TChart::paintEvent(QPaintEvent*)
         p.drawText(plot, Qt::AlignCenter, Q(data_.emptyText));
         return;
     }
-    // Lines between the groups, then the axes.
+    // Lines between the groups (not behind the lines of a line chart), then the axes.
     const double groupWidth = plot.width() / static_cast<double>(data_.groups.size());
+    const bool lineChart = std::any_of(data_.series.begin(), data_.series.end(),
+                                       [](const ChartSeries& s) { return s.kind == ChartSeriesKind::Line; });
     p.setPen(QColor(0xE0, 0xE0, 0xE0));
-    for (std::size_t g = 1; g <= data_.groups.size(); ++g) {
+    for (std::size_t g = 1; g <= data_.groups.size() && !lineChart; ++g) {
         const double x = std::round(plot.left() + groupWidth * static_cast<double>(g));
         p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
     }
@@ -215,6 +278,28 @@ void TChart::paintEvent(QPaintEvent*)
             if (bar.height() > 0)
                 p.fillRect(bar, Colour(data_.series[s].color));
         }
+    // Lines in front of the bars, broken where a group has no value.
+    p.setRenderHint(QPainter::Antialiasing);
+    for (std::size_t s = 0; s < data_.series.size(); ++s) {
+        if (data_.series[s].kind != ChartSeriesKind::Line)
+            continue;
+        const QColor colour = Colour(data_.series[s].color);
+        p.setPen(QPen(colour, 2));
+        QPointF last;
+        for (std::size_t g = 0; g < data_.groups.size(); ++g) {
+            const QPointF at = PointOf(static_cast<int>(s), static_cast<int>(g));
+            if (!at.isNull() && !last.isNull())
+                p.drawLine(last, at);
+            last = at;
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        for (std::size_t g = 0; g < data_.groups.size(); ++g)
+            if (const QPointF at = PointOf(static_cast<int>(s), static_cast<int>(g)); !at.isNull())
+                p.drawEllipse(at, 3, 3);
+        p.setBrush(Qt::NoBrush);
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(ValueFont());
     p.setPen(ink);
@@ -224,6 +309,21 @@ void TChart::paintEvent(QPaintEvent*)
             const QString label = Q(series.labels[g]);
             if (label.isEmpty())
                 continue;
+            if (series.kind == ChartSeriesKind::Line) {
+                // Above its dot, or below it when another line passes above
+                // (or through) the same group, so that two texts never meet.
+                const QPointF at = PointOf(static_cast<int>(s), static_cast<int>(g));
+                if (at.isNull())
+                    continue;
+                bool below = false;
+                for (std::size_t t = 0; t < data_.series.size(); ++t) {
+                    const QPointF other = t == s ? QPointF() : PointOf(static_cast<int>(t), static_cast<int>(g));
+                    below = below || (!other.isNull() && (other.y() < at.y() || (other.y() == at.y() && t < s)));
+                }
+                const int w = valueMetrics.horizontalAdvance(label), h = valueMetrics.height();
+                p.drawText(QRectF(at.x() - w / 2.0 - 2, below ? at.y() + 4 : at.y() - 4 - h, w + 4, h), Qt::AlignCenter, label);
+                continue;
+            }
             const QRectF bar = BarRect(static_cast<int>(s), static_cast<int>(g));
             const int w = valueMetrics.horizontalAdvance(label), h = valueMetrics.height();
             if (w + 4 <= bar.width() && h + 2 <= bar.height()) {
@@ -251,14 +351,20 @@ void TChart::paintEvent(QPaintEvent*)
         p.fillRect(QRectF(plot.left(), ry - 1, plot.width(), 2), Colour(r.color));
     }
 
-    // Group texts, elided to their width.
+    // Group texts, elided to their width; when there are so many groups that
+    // a text does not fit in three of them, every n-th text whole.
     p.setFont(TextFont());
     p.setPen(ink);
-    for (std::size_t g = 0; g < data_.groups.size(); ++g) {
-        const QRectF cell(plot.left() + groupWidth * static_cast<double>(g), plot.bottom() + kGap / 2.0, groupWidth,
-                          textMetrics.height());
+    int widest = 0;
+    for (const std::string& text : data_.groups)
+        widest = std::max(widest, textMetrics.horizontalAdvance(Q(text)));
+    const int every = widest + kGap > 3 * groupWidth ? static_cast<int>(std::ceil((widest + kGap) / groupWidth)) : 1;
+    for (std::size_t g = 0; g < data_.groups.size(); g += static_cast<std::size_t>(every)) {
+        const double width = every > 1 ? widest + kGap : groupWidth;
+        const QRectF cell(plot.left() + groupWidth * (static_cast<double>(g) + 0.5) - width / 2, plot.bottom() + kGap / 2.0,
+                          width, textMetrics.height());
         p.drawText(cell, Qt::AlignHCenter | Qt::AlignTop,
-                   textMetrics.elidedText(Q(data_.groups[g]), Qt::ElideRight, static_cast<int>(groupWidth)));
+                   every > 1 ? Q(data_.groups[g]) : textMetrics.elidedText(Q(data_.groups[g]), Qt::ElideRight, static_cast<int>(groupWidth)));
     }
 }
 

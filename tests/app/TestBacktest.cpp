@@ -4,6 +4,7 @@
 #include "app/Backtest.h"
 
 #include "app/BacktestBase.h"
+#include "app/StoredCount.h"
 #include "views/BacktestTable.h"
 #include "views/CsvExport.h"
 
@@ -241,13 +242,7 @@ TEST_F(BacktestTest, ToolPrintsTheTableAndWritesItsCsv)
     ASSERT_EQ(test::RunTool({"backtest", dir.native().string(), "--by", "course", "--from", "20060101", "--csv", csv}, out, &err), 0) << err;
     const BacktestResult r = RunBacktest(base, {20060101, 0});
     const TextGrid grid = BacktestGrid(r, BacktestBreakdown::Course);
-    std::string expected;
-    for (const auto& row : grid.Rows()) {
-        for (std::size_t c = 0; c < row.size(); ++c)
-            expected += (c ? "\t" : "") + Cp932ToUtf8(row[c]);
-        expected += "\n";
-    }
-    EXPECT_EQ(out, expected);
+    EXPECT_EQ(out, test::ToolText(grid));
     EXPECT_EQ(out.substr(0, out.find('\n')), "競馬場\t格言\t頭数\t1着\t2着\t3着\t着外\t単勝払戻\t複勝払戻\t勝率\t連対率\t複勝率\t単回値\t複回値");
     EXPECT_NE(out.find("\n東京\t全体\t9\t3\t1\t3\t2\t900\t2000\t33.3\t44.4\t77.8\t100.0\t222.2\n"), std::string::npos);
     EXPECT_EQ(test::ReadAll(csv), CsvText(SJ("格言成績 20060101- 競馬場別"), grid.Rows()));
@@ -271,30 +266,10 @@ TEST(Backtest, ToolMatchesAnIndependentCountOverTheSample)
     std::string out, err;
     ASSERT_EQ(test::RunTool({"make-sample-feed", feed, "--today", "20261207", "--days", "4", "--courses", "2"}, out, &err), 0) << err;
     ASSERT_EQ(test::RunTool({"import-jv", base, feed, "--now", "20261207200000"}, out, &err), 0) << err;
-    std::filesystem::path data;
-    for (const auto& entry : std::filesystem::directory_iterator(base)) {
-        std::string name = entry.path().filename().string();
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-        if (entry.is_directory() && name == "DATA")
-            data = entry.path();
-    }
-    ASSERT_FALSE(data.empty());
-    std::vector<std::filesystem::path> stems;
-    for (const auto& entry : std::filesystem::directory_iterator(data))
-        if (entry.path().extension() == ".jvRA")
-            stems.push_back(entry.path().parent_path() / entry.path().stem());
-    std::sort(stems.begin(), stems.end());
+    const std::filesystem::path data = test::ChildAnyCase(base, "DATA");
+    const std::vector<std::filesystem::path> stems = test::RaceFileStems(data);
     ASSERT_GE(stems.size(), 6u);
-
-    auto lines = [](const std::filesystem::path& path, std::size_t size) {
-        std::vector<std::string> result;
-        if (!std::filesystem::exists(path))
-            return result;
-        const std::string text = test::ReadAll(path);
-        for (std::size_t at = 0; at + size <= text.size(); at += size)
-            result.push_back(text.substr(at, size));
-        return result;
-    };
+    auto lines = test::Records;
     auto withExt = [](std::filesystem::path stem, const char* ext) { return stem += ext; };
 
     // The first day run: 出走取消 and 競走中止 in race 1, 降着 in race 2, no 複勝 in race 3.
@@ -322,47 +297,19 @@ TEST(Backtest, ToolMatchesAnIndependentCountOverTheSample)
     }
 
     // The count of its own.
-    auto number = [](const std::string& line, std::size_t pos, std::size_t len) {
-        return std::atoll(line.substr(pos - 1, len).c_str());
-    };
     long long runners = 0, placeRunners = 0, places[4] = {}, win = 0, placePaid = 0;
     std::set<std::string> dates;
-    int races = 0;
-    for (const auto& stem : stems) {
-        const std::vector<std::string> ra = lines(withExt(stem, ".jvRA"), 1272);
-        const std::vector<std::string> slots = lines(withExt(stem, ".jvSEr"), 555);
-        ASSERT_FALSE(ra.empty());
-        dates.insert(ra[0].substr(11, 8));
-        for (const std::string& hr : lines(withExt(stem, ".jvHR"), 719)) {
-            ++races;
-            const long long race = number(hr, 26, 2);
-            bool sold = false;
-            for (int e = 0; e < 5; ++e)
-                sold = sold || number(hr, 142 + 13 * e, 2) > 0;
-            for (int h = 1; h <= 18; ++h) {
-                const std::string& se = slots.at(static_cast<std::size_t>((race - 1) * 18 + h - 1));
-                if (number(se, 29, 2) <= 0)
-                    continue;
-                const char code = se[331];
-                long long place = number(se, 335, 2);
-                if (code == '1' || code == '2' || code == '3' || (place <= 0 && code != '4' && code != '5'))
-                    continue;
-                if (code == '4' || code == '5')
-                    place = 0;
-                ++runners;
-                ++places[place >= 1 && place <= 3 ? place - 1 : 3];
-                for (int e = 0; e < 3 && place > 0; ++e)
-                    if (number(hr, 103 + 13 * e, 2) == h)
-                        win += number(hr, 105 + 13 * e, 9);
-                if (sold) {
-                    ++placeRunners;
-                    for (int e = 0; e < 5 && place > 0; ++e)
-                        if (number(hr, 142 + 13 * e, 2) == h)
-                            placePaid += number(hr, 144 + 13 * e, 9);
-                }
-            }
+    for (const auto& stem : stems)
+        dates.insert(lines(withExt(stem, ".jvRA"), 1272).at(0).substr(11, 8));
+    const int races = test::ForEachStoredRunner(data, [&](const test::StoredRunner& r) {
+        ++runners;
+        ++places[r.place >= 1 && r.place <= 3 ? r.place - 1 : 3];
+        win += r.win;
+        if (r.placeSold) {
+            ++placeRunners;
+            placePaid += r.placePaid;
         }
-    }
+    });
     ASSERT_GT(placeRunners, 0);
     ASSERT_LT(placeRunners, runners);
 

@@ -5,6 +5,8 @@
 #include "reference/ShiftJis.h"
 #include "views/gui/ResultsPanelWidget.h"
 #include "widgets/Chart.h"
+
+#include <limits>
 #include "widgets/Fonts.h"
 #include "widgets/HotTrackButton.h"
 #include "widgets/Label3D.h"
@@ -329,6 +331,47 @@ private Q_SLOTS:
         QVERIFY(chart.BarRect(0, 0).isNull());
         const QImage empty = chart.grab().toImage();
         QCOMPARE(empty.pixel(a1.center().toPoint()) & 0xFFFFFF, QRgb(0xFFFFFF));
+    }
+
+    void chartPaintsLinesOnTheirOwnAxis()
+    {
+        // Counts as bars on a second axis (0-40) on the right, a line on the
+        // left axis (0-200) that has no value in the third group.
+        ChartData data;
+        data.groups = {"1", "2", "3", "4"};
+        const double none = std::numeric_limits<double>::quiet_NaN();
+        data.series = {ChartSeries {"n", ChartColor {0xC8, 0xC8, 0xC8}, ChartSeriesKind::Bars, 1, {40, 20, 10, 0}, {}},
+                       ChartSeries {"w", ChartColor {0xE0, 0x50, 0x40}, ChartSeriesKind::Line, 0, {50, 150, none, 100}, {}}};
+        data.axes = {RoundAxis(0, 180), RoundAxis(0, 40)};
+        data.axes[1].title = SJ("頭数");
+        TChart chart;
+        chart.resize(420, 300);
+        chart.SetData(data);
+        const QImage image = chart.grab().toImage();
+        const QRectF plot = chart.PlotRect();
+        QVERIFY(plot.right() < chart.width() - 30); // room for the right axis' ticks
+        // Bars follow the second axis; the line's points the first, at the middle of their groups.
+        QVERIFY(std::abs(chart.BarRect(0, 0).top() - plot.top()) < 1);
+        QVERIFY(std::abs(chart.BarRect(0, 1).height() - plot.height() / 2) < 1);
+        const QPointF p0 = chart.PointOf(1, 0), p1 = chart.PointOf(1, 1);
+        QCOMPARE(p0.y(), chart.YOf(50));
+        QVERIFY(std::abs(p0.x() - (plot.left() + plot.width() / 8)) < 1);
+        QVERIFY(chart.PointOf(1, 2).isNull());
+        QVERIFY(chart.PointOf(0, 0).isNull());
+        QVERIFY(chart.BarRect(1, 0).isNull());
+        // The line (antialiased, so near its colour) is drawn between 1 and
+        // 2, not across the missing 3.
+        auto reddish = [&](QPointF at) {
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy) {
+                    const QColor c = image.pixelColor(at.toPoint() + QPoint(dx, dy));
+                    if (c.red() > 0xC0 && c.green() < 0x90 && c.blue() < 0x80)
+                        return true;
+                }
+            return false;
+        };
+        QVERIFY(reddish((p0 + p1) / 2));
+        QVERIFY(!reddish((p1 + chart.PointOf(1, 3)) / 2));
     }
 };
 
