@@ -11,21 +11,19 @@
 #pragma once
 
 #include "app/Backtest.h"
+#include "app/gui/DayRangePicker.h"
+#include "app/gui/ScanRunner.h"
 
 #include <QWidget>
-
-#include <QElapsedTimer>
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 class QComboBox;
 class QDateEdit;
 class QLabel;
-class QProgressBar;
 class QPushButton;
 
 namespace tervan {
@@ -38,7 +36,7 @@ class TBacktestTab : public QWidget {
     Q_OBJECT
 public:
     // Clicks on "中止" within this time of the start are ignored.
-    static constexpr int kCancelGuardMs = 500;
+    static constexpr int kCancelGuardMs = TScanRunner::kCancelGuardMs;
     // The scan "計算" runs: RunBacktest, unless a test sets another.
     using ScanFn = std::function<BacktestResult(const std::string& base, const BacktestRange& range,
                                                 const BacktestProgressFn& progress, const std::atomic<bool>* cancel)>;
@@ -47,8 +45,8 @@ public:
     TBacktestTab(std::string base, INotifier& notifier, QWidget* parent = nullptr);
     ~TBacktestTab() override;
 
-    QDateEdit* FromDate() const { return fromDate_; }
-    QDateEdit* ToDate() const { return toDate_; }
+    QDateEdit* FromDate() const { return rangePicker_->FromDate(); }
+    QDateEdit* ToDate() const { return rangePicker_->ToDate(); }
     QComboBox* BreakdownCombo() const { return breakdownCombo_; }
     QPushButton* CalcBtn() const { return calcBtn_; }
     TStringGrid* Grid() const { return grid_; }
@@ -58,9 +56,9 @@ public:
     QLabel* ProblemsLabel() const { return problemsLabel_; }
     void SetScan(ScanFn scan) { scan_ = std::move(scan); }
 
-    bool Running() const { return worker_.joinable(); }
+    bool Running() const { return runner_.Running(); }
     const BacktestResult& Result() const { return result_; }
-    BacktestRange Range() const;
+    BacktestRange Range() const { return rangePicker_->Range(); }
     BacktestBreakdown Breakdown() const;
     // Whether a scan has ended since the page was made.
     bool Computed() const { return computed_; }
@@ -68,8 +66,6 @@ public:
     std::string Heading() const;
 
 public Q_SLOTS:
-    // Sets the pickers to the first and last stored day.
-    void AllDaysBtnClick();
     // Starts the scan, or cancels the one running once it has run half a second.
     void CalcBtnClick();
     void BreakdownComboChange();
@@ -86,32 +82,26 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Progress(int done, int total);
     void ScanEnded(std::shared_ptr<BacktestResult> result);
     void ShowTable();
     void ShowChart();
-    void Join();
 
     std::string base_;
     INotifier& notifier_;
     ScanFn scan_;
     BacktestResult result_;
     bool computed_ = false;
-    bool rangeTouched_ = false;
-    QElapsedTimer started_;
-    std::thread worker_;
-    std::atomic<bool> cancel_ {false};
 
-    QDateEdit* fromDate_ = nullptr;
-    QDateEdit* toDate_ = nullptr;
+    TDayRangePicker* rangePicker_ = nullptr;
     QComboBox* breakdownCombo_ = nullptr;
     QPushButton* calcBtn_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     QLabel* problemsLabel_ = nullptr;
     QComboBox* chartCombo_ = nullptr;
     TStringGrid* grid_ = nullptr;
     TChart* chart_ = nullptr;
+    // Declared last: destroyed first, it waits for a running scan.
+    TScanRunner runner_;
 };
 
 } // namespace tervan
