@@ -1,0 +1,182 @@
+// The page "格言ラボ" of the main window: the user's own maxims as rules, and
+// how their runners have done over the stored days.
+//
+// Above, the saved rules (at most 20) and an editor of one rule: its name,
+// the sexes, the start after a rest and the range of rest days, and the
+// optional conditions (track, distance, class, change of distance, forecast
+// rank, racecourse), with the rule's text form beneath so that users learn
+// how tervan-tool writes it. 追加/変更/削除 save the list in the settings
+// file at once; a rule that is not sound is refused with the reason. The
+// three maxims of the race card are offered as starting points. Saved rules
+// that cannot be read are left out and reported once, when the page is
+// first shown.
+//
+// Below, as on 格言成績: the range of days, "計算" (every rule, a table
+// with a line per rule and "全体") and "掃引" (the rule in the editor at
+// every shortest rest from 28 to 364 days in steps of 7, or at every start
+// 1 to 5: a chart of 単回値 and 複回値 with the runner count on a second
+// axis, and the table beneath). The scans run on a worker thread that the
+// pressed button cancels; the table copies and exports as on the other
+// pages.
+#pragma once
+
+#include "app/MaximLab.h"
+#include "app/MaximRule.h"
+#include "app/gui/DayRangePicker.h"
+#include "app/gui/ScanRunner.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+
+namespace tervan {
+
+class INotifier;
+class Settings;
+class TChart;
+class TStringGrid;
+
+class TLabTab : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kCancelGuardMs = TScanRunner::kCancelGuardMs;
+
+    // base: the base folder (CP932); settings: where the rules are kept;
+    // notifier: where failures and refusals are shown.
+    TLabTab(std::string base, Settings& settings, INotifier& notifier, QWidget* parent = nullptr);
+    ~TLabTab() override;
+
+    // The rule editor.
+    QListWidget* RuleList() const { return ruleList_; }
+    QLineEdit* NameEdit() const { return nameEdit_; }
+    QComboBox* TemplateCombo() const { return templateCombo_; }
+    // The box of value `value` of a kind (in the order of RuleChoiceNames).
+    QCheckBox* ChoiceBox(RuleChoice kind, int value) const;
+    QSpinBox* StartSpin() const { return startSpin_; }
+    QSpinBox* RestMinSpin() const { return restMin_; }
+    QSpinBox* RestMaxSpin() const { return restMax_; }
+    QSpinBox* DistanceMinSpin() const { return distanceMin_; }
+    QSpinBox* DistanceMaxSpin() const { return distanceMax_; }
+    QSpinBox* RankMinSpin() const { return rankMin_; }
+    QSpinBox* RankMaxSpin() const { return rankMax_; }
+    QLineEdit* RuleText() const { return ruleText_; }
+    QLabel* RuleMessage() const { return ruleMessage_; }
+    QPushButton* AddBtn() const { return addBtn_; }
+    QPushButton* ChangeBtn() const { return changeBtn_; }
+    QPushButton* DeleteBtn() const { return deleteBtn_; }
+
+    // The scans and what they show.
+    QDateEdit* FromDate() const { return rangePicker_->FromDate(); }
+    QDateEdit* ToDate() const { return rangePicker_->ToDate(); }
+    QPushButton* CalcBtn() const { return calcBtn_; }
+    QPushButton* SweepBtn() const { return sweepBtn_; }
+    QComboBox* SweepCombo() const { return sweepCombo_; }
+    TStringGrid* Grid() const { return grid_; }
+    TChart* Chart() const { return chart_; }
+    QLabel* StatusLabel() const { return statusLabel_; }
+    QLabel* ProblemsLabel() const { return problemsLabel_; }
+
+    const std::vector<MaximRule>& Rules() const { return rules_; }
+    // The rule as the editor's widgets stand.
+    MaximRule EditorRule() const;
+    void SetEditorRule(const MaximRule& rule);
+    BacktestRange Range() const { return rangePicker_->Range(); }
+    LabSweepKind SweepKind() const;
+    bool Running() const { return runner_.Running(); }
+    // Whether a scan has ended since the page was made, and which kind is on show.
+    bool Computed() const { return computed_; }
+    bool ShowingSweep() const { return showingSweep_; }
+    const LabResult& Result() const { return result_; }
+    const LabSweepResult& SweepResult() const { return sweep_; }
+    // The heading of the exports of the table on show.
+    std::string Heading() const;
+
+public Q_SLOTS:
+    void AddBtnClick();
+    void ChangeBtnClick();
+    void DeleteBtnClick();
+    // Starts the table of every rule, or cancels the scan running.
+    void CalcBtnClick();
+    // Starts the sweep of the editor's rule, or cancels the scan running.
+    void SweepBtnClick();
+    void CopyBtnClick();
+    void CsvBtnClick();
+
+Q_SIGNALS:
+    // A scan has ended (finished or cancelled) and its table is on show.
+    void scanEnded();
+    // The table was written to this CSV file (a path in Shift-JIS).
+    void csvWritten(const std::string& path);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* BuildEditor();
+    void EditorChanged();
+    void RuleListChange(int row);
+    // The editor's rule when it can be kept as rule `replacing` of the list
+    // (-1 for a new one); otherwise beeps, says why and returns false.
+    bool SoundEditorRule(int replacing, MaximRule& rule);
+    // Beeps and says what is wrong with the editor's rule, unless nothing is.
+    bool Refused(const std::string& problem);
+    void SaveRules();
+    void ShowRuleList(int current);
+    void Ended();
+    void ShowResult();
+
+    std::string base_;
+    Settings& settings_;
+    INotifier& notifier_;
+    std::vector<MaximRule> rules_;
+    std::vector<std::string> readProblems_;
+    bool readProblemsShown_ = false;
+    bool loadingEditor_ = false;
+
+    LabResult result_;
+    LabSweepResult sweep_;
+    bool computed_ = false;
+    bool showingSweep_ = false;
+
+    QListWidget* ruleList_ = nullptr;
+    QLineEdit* nameEdit_ = nullptr;
+    QComboBox* templateCombo_ = nullptr;
+    std::array<std::vector<QCheckBox*>, kRuleChoiceCount> choiceBoxes_;
+    QSpinBox* startSpin_ = nullptr;
+    QSpinBox* restMin_ = nullptr;
+    QSpinBox* restMax_ = nullptr;
+    QSpinBox* distanceMin_ = nullptr;
+    QSpinBox* distanceMax_ = nullptr;
+    QSpinBox* rankMin_ = nullptr;
+    QSpinBox* rankMax_ = nullptr;
+    QLineEdit* ruleText_ = nullptr;
+    QLabel* ruleMessage_ = nullptr;
+    QPushButton* addBtn_ = nullptr;
+    QPushButton* changeBtn_ = nullptr;
+    QPushButton* deleteBtn_ = nullptr;
+
+    TDayRangePicker* rangePicker_ = nullptr;
+    QPushButton* calcBtn_ = nullptr;
+    QPushButton* sweepBtn_ = nullptr;
+    QComboBox* sweepCombo_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QLabel* problemsLabel_ = nullptr;
+    TStringGrid* grid_ = nullptr;
+    TChart* chart_ = nullptr;
+    // Declared last: destroyed first, it waits for a running scan.
+    TScanRunner runner_;
+};
+
+} // namespace tervan
