@@ -79,14 +79,14 @@ private Q_SLOTS:
         Check(tab->ChoiceBox(RuleChoice::Course, 4), true);
         const QString text = QString::fromUtf8("牡牝,2,56-180,芝,1600-2000m,距離延長,予配順位1-3,東京");
         QCOMPARE(tab->RuleText()->text(), text);
-        QVERIFY(tab->RuleMessage()->text().isEmpty());
+        QVERIFY(tab->RuleProblem().empty());
         QTest::mouseClick(tab->AddBtn(), Qt::LeftButton);
         QVERIFY(notifier.events.empty());
 
         // No sex: the reason shows and nothing is saved.
         Check(tab->ChoiceBox(RuleChoice::Sex, 0), false);
         Check(tab->ChoiceBox(RuleChoice::Sex, 1), false);
-        QVERIFY(tab->RuleMessage()->text().contains(QString::fromUtf8("性別")));
+        QVERIFY(tab->RuleText()->text().contains(QString::fromUtf8("性別")));
         QTest::mouseClick(tab->AddBtn(), Qt::LeftButton);
         QCOMPARE(notifier.BeepCount(), 1);
         QCOMPARE(tab->Rules().size(), size_t(1));

@@ -67,7 +67,7 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
         auto* b = new QPushButton(U(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         b->setFont(GothicFont(12, true));
-        b->setMinimumWidth(56);
+        b->setMinimumWidth(48);
         connect(b, &QPushButton::clicked, this, handler);
         return b;
     };
@@ -81,7 +81,7 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
     for (LabSweepKind kind : {LabSweepKind::Rest, LabSweepKind::Start})
         sweepCombo_->addItem(Q(LabSweepTitle(kind)));
     controls->addWidget(rangePicker_);
-    controls->addSpacing(6);
+    controls->addSpacing(4);
     controls->addWidget(calcBtn_);
     controls->addWidget(sweepBtn_);
     controls->addWidget(sweepCombo_);
@@ -113,6 +113,8 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
     statusLabel_->setObjectName(QStringLiteral("LabStatus"));
     statusLabel_->setFont(GothicFont(12));
     statusLabel_->setTextFormat(Qt::PlainText);
+    // A long heading never widens the window: it is cut, and whole in its tooltip.
+    statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     strip->addWidget(statusLabel_, 1);
     resultsLayout->addLayout(strip);
     problemsLabel_ = MakeProblemsLabel(results, "LabProblems");
@@ -120,16 +122,17 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
 
     chart_ = new TChart(results);
     chart_->setObjectName(QStringLiteral("LabChart"));
-    chart_->setMinimumHeight(150);
+    chart_->setMinimumHeight(180);
     chart_->hide();
     grid_ = new TStringGrid(results);
     grid_->setObjectName(QStringLiteral("LabGrid"));
     grid_->setFont(GothicFont(12));
     grid_->SetDefaultRowHeight(18);
     grid_->SetRowHeight(0, 20);
-    grid_->setMinimumHeight(80);
+    grid_->setMinimumHeight(60);
     PaintTallyCells(*grid_, [] { return 0; });
-    auto* resultSplit = new QSplitter(Qt::Vertical, results);
+    resultSplit_ = new QSplitter(Qt::Vertical, results);
+    QSplitter* resultSplit = resultSplit_;
     resultSplit->addWidget(chart_);
     resultSplit->addWidget(grid_);
     resultSplit->setStretchFactor(0, 3);
@@ -137,15 +140,10 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
     resultSplit->setChildrenCollapsible(false);
     resultsLayout->addWidget(resultSplit, 1);
 
-    // The editor above the results; either may be made taller.
-    auto* split = new QSplitter(Qt::Vertical, this);
-    split->setObjectName(QStringLiteral("LabSplitter"));
-    split->addWidget(BuildEditor());
-    split->addWidget(results);
-    split->setStretchFactor(0, 0);
-    split->setStretchFactor(1, 1);
-    split->setCollapsible(1, false);
-    layout->addWidget(split, 1);
+    // The editor above the results: as tall as its fields when the window
+    // allows, else it scrolls.
+    layout->addWidget(BuildEditor());
+    layout->addWidget(results, 1);
 
     // The saved rules; what could not be read is said when the page is first shown.
     SavedMaximRules saved = settings_.ReadMaximRules();
@@ -178,7 +176,7 @@ QWidget* TLabTab::BuildEditor()
     ruleList_ = new QListWidget(pane);
     ruleList_->setObjectName(QStringLiteral("LabRuleList"));
     ruleList_->setFont(GothicFont(12));
-    ruleList_->setFixedWidth(150);
+    ruleList_->setFixedWidth(132);
     ruleList_->setMinimumHeight(40);
     connect(ruleList_, &QListWidget::currentRowChanged, this, &TLabTab::RuleListChange);
     auto* listButtons = new QHBoxLayout;
@@ -187,7 +185,7 @@ QWidget* TLabTab::BuildEditor()
         auto* b = new QPushButton(U(caption), pane);
         b->setObjectName(QString::fromLatin1(name));
         b->setFont(GothicFont(12));
-        b->setFixedWidth(48);
+        b->setFixedWidth(42);
         connect(b, &QPushButton::clicked, this, handler);
         listButtons->addWidget(b);
         return b;
@@ -216,6 +214,7 @@ QWidget* TLabTab::BuildEditor()
         s->setRange(low, high);
         s->setSingleStep(step);
         s->setSuffix(U(suffix));
+        // An end left open shows as "なし" (no bound).
         if (none != nullptr)
             s->setSpecialValueText(U(none));
         connect(s, &QSpinBox::valueChanged, this, &TLabTab::EditorChanged);
@@ -238,13 +237,13 @@ QWidget* TLabTab::BuildEditor()
     auto row = [&](const char* title) {
         grid->addWidget(label(fields, title), line, 0);
         auto* r = new QHBoxLayout;
-        r->setSpacing(6);
+        r->setSpacing(4);
         grid->addLayout(r, line, 1);
         ++line;
         return r;
     };
     auto range = [&](QHBoxLayout* r, const char* title, QSpinBox* low, QSpinBox* high) {
-        r->addSpacing(8);
+        r->addSpacing(6);
         r->addWidget(label(fields, title));
         r->addWidget(low);
         r->addWidget(label(fields, "～"));
@@ -261,6 +260,7 @@ QWidget* TLabTab::BuildEditor()
     templateCombo_->setObjectName(QStringLiteral("LabTemplateCombo"));
     templateCombo_->setFont(GothicFont(12));
     templateCombo_->setPlaceholderText(U("ひな形"));
+    templateCombo_->setFixedWidth(86);
     templateCombo_->setToolTip(U("出馬表の格言を、規則を作るときのひな形として読み込みます"));
     for (const MaximRule& rule : BuiltInMaximRules())
         templateCombo_->addItem(Q(rule.Title()));
@@ -277,23 +277,23 @@ QWidget* TLabTab::BuildEditor()
     boxes(sexRow, RuleChoice::Sex, "LabSex", 0, 3);
     startSpin_ = spin("LabStart", 1, kMaximRuleStartCount, 1, "戦目", nullptr);
     restMin_ = spin("LabRestMin", 1, kRestDaysTop, 7, "日", nullptr);
-    restMax_ = spin("LabRestMax", 0, kRestDaysTop, 7, "日", "上限なし");
-    sexRow->addSpacing(8);
+    restMax_ = spin("LabRestMax", 0, kRestDaysTop, 7, "日", "なし");
+    sexRow->addSpacing(6);
     sexRow->addWidget(startSpin_);
     range(sexRow, "休養", restMin_, restMax_);
     sexRow->addStretch(1);
 
     QHBoxLayout* trackRow = row("ﾄﾗｯｸ");
     boxes(trackRow, RuleChoice::Track, "LabTrack", 0, 3);
-    distanceMin_ = spin("LabDistanceMin", 0, kDistanceTop, 100, "m", "下限なし");
-    distanceMax_ = spin("LabDistanceMax", 0, kDistanceTop, 100, "m", "上限なし");
+    distanceMin_ = spin("LabDistanceMin", 0, kDistanceTop, 100, "m", "なし");
+    distanceMax_ = spin("LabDistanceMax", 0, kDistanceTop, 100, "m", "なし");
     range(trackRow, "距離", distanceMin_, distanceMax_);
     trackRow->addStretch(1);
 
     QHBoxLayout* changeRow = row("距離変化");
     boxes(changeRow, RuleChoice::DistanceChange, "LabChange", 0, 3);
-    rankMin_ = spin("LabRankMin", 0, kRankTop, 1, "位", "下限なし");
-    rankMax_ = spin("LabRankMax", 0, kRankTop, 1, "位", "上限なし");
+    rankMin_ = spin("LabRankMin", 0, kRankTop, 1, "位", "なし");
+    rankMax_ = spin("LabRankMax", 0, kRankTop, 1, "位", "なし");
     range(changeRow, "予配順位", rankMin_, rankMax_);
     changeRow->addStretch(1);
 
@@ -301,9 +301,13 @@ QWidget* TLabTab::BuildEditor()
     boxes(classRow, RuleChoice::Class, "LabClass", 0, 7);
     classRow->addStretch(1);
 
+    // The racecourses on two lines, so that the editor fits beside the list at the window's first size.
     QHBoxLayout* courseRow = row("競馬場");
-    boxes(courseRow, RuleChoice::Course, "LabCourse", 0, 10);
+    boxes(courseRow, RuleChoice::Course, "LabCourse", 0, 5);
     courseRow->addStretch(1);
+    QHBoxLayout* courseRow2 = row("");
+    boxes(courseRow2, RuleChoice::Course, "LabCourse", 5, 10);
+    courseRow2->addStretch(1);
 
     QHBoxLayout* textRow = row("書式");
     ruleText_ = new QLineEdit(fields);
@@ -311,15 +315,8 @@ QWidget* TLabTab::BuildEditor()
     ruleText_->setFont(GothicFont(12));
     ruleText_->setReadOnly(true);
     ruleText_->setToolTip(U("この規則の書き方です（tervan-tool lab にもこの形で渡せます）。"
-                            "条件を付けないものは何も選ばずにおきます"));
+                            "条件を付けないものは何も選ばずにおきます。規則に誤りがあるときは、その理由を赤で示します"));
     textRow->addWidget(ruleText_, 1);
-
-    ruleMessage_ = new QLabel(fields);
-    ruleMessage_->setObjectName(QStringLiteral("LabRuleMessage"));
-    ruleMessage_->setFont(GothicFont(12));
-    ruleMessage_->setTextFormat(Qt::PlainText);
-    ruleMessage_->setStyleSheet(QStringLiteral("color: #C00000"));
-    grid->addWidget(ruleMessage_, line, 1);
     grid->setColumnStretch(1, 1);
 
     auto* scroll = new QScrollArea(pane);
@@ -329,8 +326,8 @@ QWidget* TLabTab::BuildEditor()
     scroll->setWidget(fields);
     scroll->setMinimumHeight(60);
     paneLayout->addWidget(scroll, 1);
-    // As tall as the fields need, when the window allows.
     pane->setMaximumHeight(fields->sizeHint().height() + 4);
+    pane->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     return pane;
 }
 
@@ -398,8 +395,16 @@ void TLabTab::EditorChanged()
     if (loadingEditor_)
         return;
     const MaximRule rule = EditorRule();
-    ruleText_->setText(Q(FormatMaximRule(rule)));
-    ruleMessage_->setText(Q(ValidateMaximRule(rule)));
+    ShowRuleText(ValidateMaximRule(rule), rule);
+}
+
+void TLabTab::ShowRuleText(const std::string& problem, const MaximRule& rule)
+{
+    // The text form of a sound rule, or what is wrong with it in its place.
+    ruleProblem_ = problem;
+    ruleText_->setText(Q(problem.empty() ? FormatMaximRule(rule) : problem));
+    ruleText_->setStyleSheet(problem.empty() ? QString() : QStringLiteral("color: #C00000"));
+    ruleText_->setCursorPosition(0);
 }
 
 void TLabTab::RuleListChange(int row)
@@ -413,8 +418,10 @@ void TLabTab::RuleListChange(int row)
 void TLabTab::ShowRuleList(int current)
 {
     ruleList_->clear();
-    for (const MaximRule& rule : rules_)
+    for (const MaximRule& rule : rules_) {
         ruleList_->addItem(Q(rule.Title()));
+        ruleList_->item(ruleList_->count() - 1)->setToolTip(Q(rule.Title() + "\n" + FormatMaximRule(rule)));
+    }
     ruleList_->setCurrentRow(current);
     RuleListChange(ruleList_->currentRow());
 }
@@ -435,7 +442,7 @@ bool TLabTab::Refused(const std::string& problem)
 {
     if (problem.empty())
         return false;
-    ruleMessage_->setText(Q(problem));
+    ShowRuleText(problem, {});
     notifier_.Beep();
     notifier_.Information(problem + SJ("。"));
     return true;
@@ -578,10 +585,17 @@ void TLabTab::ShowResult()
     else {
         ShowTallyTable(*grid_, LabGrid(result_), 0, computed_);
     }
+    if (showingSweep_ && chart_->isHidden()) {
+        // The chart takes the larger share of the results; the table scrolls beneath.
+        chart_->show();
+        const int height = resultSplit_->height();
+        resultSplit_->setSizes({height * 3 / 5, height - height * 3 / 5});
+    }
     chart_->setVisible(showingSweep_);
     const DayScanInfo& scan = showingSweep_ ? static_cast<const DayScanInfo&>(sweep_) : result_;
     statusLabel_->setText(computed_ ? Q(Heading() + "  " + BacktestCountsText(scan))
                                     : U("「計算」で保存した規則ごとに、「掃引」で編集中の規則を休養や戦目を変えて集計します。"));
+    statusLabel_->setToolTip(statusLabel_->text());
 }
 
 void TLabTab::CopyBtnClick()

@@ -5,7 +5,7 @@
 // the sexes, the start after a rest and the range of rest days, and the
 // optional conditions (track, distance, class, change of distance, forecast
 // rank, racecourse), with the rule's text form beneath so that users learn
-// how tervan-tool writes it. 追加/変更/削除 save the list in the settings
+// how tervan-tool writes it (or, while the rule is not sound, the reason). 追加/変更/削除 save the list in the settings
 // file at once; a rule that is not sound is refused with the reason. The
 // three maxims of the race card are offered as starting points. Saved rules
 // that cannot be read are left out and reported once, when the page is
@@ -40,6 +40,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
+class QSplitter;
 
 namespace tervan {
 
@@ -72,7 +73,8 @@ public:
     QSpinBox* RankMinSpin() const { return rankMin_; }
     QSpinBox* RankMaxSpin() const { return rankMax_; }
     QLineEdit* RuleText() const { return ruleText_; }
-    QLabel* RuleMessage() const { return ruleMessage_; }
+    // What is wrong with the editor's rule; empty when it is sound.
+    const std::string& RuleProblem() const { return ruleProblem_; }
     QPushButton* AddBtn() const { return addBtn_; }
     QPushButton* ChangeBtn() const { return changeBtn_; }
     QPushButton* DeleteBtn() const { return deleteBtn_; }
@@ -126,6 +128,7 @@ protected:
 private:
     QWidget* BuildEditor();
     void EditorChanged();
+    void ShowRuleText(const std::string& problem, const MaximRule& rule);
     void RuleListChange(int row);
     // The editor's rule when it can be kept as rule `replacing` of the list
     // (-1 for a new one); otherwise beeps, says why and returns false.
@@ -162,7 +165,7 @@ private:
     QSpinBox* rankMin_ = nullptr;
     QSpinBox* rankMax_ = nullptr;
     QLineEdit* ruleText_ = nullptr;
-    QLabel* ruleMessage_ = nullptr;
+    std::string ruleProblem_;
     QPushButton* addBtn_ = nullptr;
     QPushButton* changeBtn_ = nullptr;
     QPushButton* deleteBtn_ = nullptr;
@@ -175,6 +178,7 @@ private:
     QLabel* problemsLabel_ = nullptr;
     TStringGrid* grid_ = nullptr;
     TChart* chart_ = nullptr;
+    QSplitter* resultSplit_ = nullptr;
     // Declared last: destroyed first, it waits for a running scan.
     TScanRunner runner_;
 };
