@@ -1,5 +1,6 @@
 // The main window on a sample day, painted as the user sees it: the race
-// card, the matching-horse list, the results panel and the page "格言成績".
+// card, the matching-horse list, the results panel and the pages "格言成績"
+// and "格言ラボ".
 // The painted pixels are checked where the paint rules fix them (bracket
 // colours, the maxim column, the forecast columns). With TERVAN_SCREENSHOT_DIR set (scripts/screenshots.sh
 // runs it under Xvfb) the pictures are also saved there as PNG files.
