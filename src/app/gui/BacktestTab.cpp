@@ -31,12 +31,11 @@ QString U(const char* utf8)
 } // namespace
 
 TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* parent)
-    : QWidget(parent)
-    , base_(std::move(base))
-    , notifier_(notifier)
+    : TScanPage(std::move(base), notifier,
+                Names {"StringGrid4", "BacktestStatus", "BacktestProblems", "BacktestProgress", "SpeedButton17", "SpeedButton18"},
+                parent)
     , scan_([](const std::string& base, const BacktestRange& range, const BacktestProgressFn& progress,
                const std::atomic<bool>* cancel) { return RunBacktest(base, range, progress, cancel); })
-    , runner_(this, "BacktestProgress")
 {
     setObjectName(QStringLiteral("TabSheet4"));
     auto* layout = new QVBoxLayout(this);
@@ -51,7 +50,6 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
         l->setFont(GothicFont(12));
         return l;
     };
-    rangePicker_ = new TDayRangePicker(base_, this);
     breakdownCombo_ = new QComboBox(this);
     breakdownCombo_->setObjectName(QStringLiteral("BreakdownCombo"));
     breakdownCombo_->setFont(GothicFont(12));
@@ -77,12 +75,8 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
     // Copy and CSV, as on the other pages, and what the last scan covered.
     auto* strip = new QHBoxLayout;
     strip->setSpacing(4);
-    auto* copyBtn = TableButton(this, "SpeedButton17", "クリップボードへコピー");
-    connect(copyBtn, &QToolButton::clicked, this, &TBacktestTab::CopyBtnClick);
-    auto* csvBtn = TableButton(this, "SpeedButton18", "ＣＳＶファイル出力");
-    connect(csvBtn, &QToolButton::clicked, this, &TBacktestTab::CsvBtnClick);
-    strip->addWidget(copyBtn);
-    strip->addWidget(csvBtn);
+    strip->addWidget(copyBtn_);
+    strip->addWidget(csvBtn_);
     strip->addStretch(1);
     // What the chart shows of a breakdown.
     chartCombo_ = new QComboBox(this);
@@ -96,23 +90,12 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
     layout->addLayout(strip);
 
     // What the figures cover (or what to do first), and the days left out.
-    statusLabel_ = new QLabel(this);
-    statusLabel_->setObjectName(QStringLiteral("BacktestStatus"));
-    statusLabel_->setFont(GothicFont(12));
-    statusLabel_->setTextFormat(Qt::PlainText);
     layout->addWidget(statusLabel_);
-    problemsLabel_ = MakeProblemsLabel(this, "BacktestProblems");
     layout->addWidget(problemsLabel_);
 
-    grid_ = new TStringGrid(this);
-    grid_->setObjectName(QStringLiteral("StringGrid4"));
-    grid_->setFont(GothicFont(12));
-    grid_->SetDefaultRowHeight(18);
-    grid_->SetRowHeight(0, 20);
     // The header and the five lines of a group stay in view however small the window.
     grid_->setMinimumHeight(20 + 5 * 18 + 6 * TStringGrid::kGridLineWidth + grid_->horizontalScrollBar()->sizeHint().height()
                             + 2 * grid_->frameWidth());
-    PaintTallyCells(*grid_, [this] { return Breakdown() == BacktestBreakdown::None ? 0 : 1; });
 
     chart_ = new TChart(this);
     chart_->setObjectName(QStringLiteral("BacktestChart"));
@@ -125,17 +108,18 @@ TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* paren
     split->setStretchFactor(1, 1);
     layout->addWidget(split, 1);
 
-    // The range is set from the stored days when the page is first shown, not
-    // here: the main window makes this page at start-up, seen or not.
     ShowTable();
     ShowChart();
 }
 
-TBacktestTab::~TBacktestTab() = default;
-
 BacktestBreakdown TBacktestTab::Breakdown() const
 {
     return static_cast<BacktestBreakdown>(std::clamp(breakdownCombo_->currentIndex(), 0, kBacktestBreakdownCount - 1));
+}
+
+int TBacktestTab::TitleColumn() const
+{
+    return Breakdown() == BacktestBreakdown::None ? 0 : 1;
 }
 
 std::string TBacktestTab::Heading() const
@@ -143,24 +127,10 @@ std::string TBacktestTab::Heading() const
     return BacktestHeading(result_, Breakdown());
 }
 
-void TBacktestTab::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!Running())
-        rangePicker_->Follow();
-}
-
 void TBacktestTab::CalcBtnClick()
 {
-    if (Running()) {
-        runner_.CancelClick();
-        return;
-    }
-    if (!rangePicker_->Check(notifier_))
-        return;
-    statusLabel_->setText(U("計算中..."));
-    runner_.Start(calcBtn_, [this, range = Range(), base = base_, scan = scan_](const BacktestProgressFn& progress,
-                                                                               const std::atomic<bool>* cancel) {
+    StartScan(calcBtn_, [this, range = Range(), base = base_, scan = scan_](const BacktestProgressFn& progress,
+                                                                           const std::atomic<bool>* cancel) {
         auto result = std::make_shared<BacktestResult>(scan(base, range, progress, cancel));
         return [this, result] { ScanEnded(result); };
     });
@@ -169,8 +139,7 @@ void TBacktestTab::CalcBtnClick()
 void TBacktestTab::ScanEnded(std::shared_ptr<BacktestResult> result)
 {
     result_ = std::move(*result);
-    computed_ = true;
-    ShowScanProblems(*problemsLabel_, result_);
+    ScanShown(result_);
     ShowTable();
     ShowChart();
     Q_EMIT scanEnded();
@@ -186,9 +155,8 @@ void TBacktestTab::BreakdownComboChange()
 void TBacktestTab::ShowTable()
 {
     const BacktestBreakdown by = Breakdown();
-    ShowTallyTable(*grid_, BacktestGrid(result_, by), by == BacktestBreakdown::None ? 0 : 1, computed_, 54);
-    statusLabel_->setText(computed_ ? Q(Heading() + "  " + BacktestCountsText(result_))
-                                    : U("「計算」を押すと、期間内の開催日を格言ごとに集計します。"));
+    ShowTallyTable(*grid_, BacktestGrid(result_, by), TitleColumn(), computed_, 54);
+    ShowStatus(result_, "「計算」を押すと、期間内の開催日を格言ごとに集計します。");
 }
 
 void TBacktestTab::ShowChart()
@@ -201,21 +169,6 @@ void TBacktestTab::ShowChart()
         chart.emptyText = SJ("計算の後、ここにグラフを表示します。");
     }
     chart_->SetData(std::move(chart));
-}
-
-void TBacktestTab::CopyBtnClick()
-{
-    if (computed_)
-        CopyTable(*grid_, Heading());
-}
-
-void TBacktestTab::CsvBtnClick()
-{
-    if (!computed_)
-        return;
-    const std::string path = ExportTableCsv(base_, Heading(), *grid_, notifier_);
-    if (!path.empty())
-        Q_EMIT csvWritten(path);
 }
 
 } // namespace tervan

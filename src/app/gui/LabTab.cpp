@@ -48,11 +48,9 @@ int BoxValue(int value, int open)
 } // namespace
 
 TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWidget* parent)
-    : QWidget(parent)
-    , base_(std::move(base))
+    : TScanPage(std::move(base), notifier,
+                Names {"LabGrid", "LabStatus", "LabProblems", "LabProgress", "LabCopyBtn", "LabCsvBtn"}, parent)
     , settings_(settings)
-    , notifier_(notifier)
-    , runner_(this, "LabProgress")
 {
     setObjectName(QStringLiteral("TabSheet5"));
     auto* layout = new QVBoxLayout(this);
@@ -62,7 +60,6 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
     // The range, 計算, 掃引 with what it varies, and the progress of a scan.
     auto* controls = new QHBoxLayout;
     controls->setSpacing(4);
-    rangePicker_ = new TDayRangePicker(base_, this);
     auto scanButton = [this](const char* name, const char* caption, void (TLabTab::*handler)()) {
         auto* b = new QPushButton(U(caption), this);
         b->setObjectName(QString::fromLatin1(name));
@@ -103,34 +100,19 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
     resultsLayout->setSpacing(2);
     auto* strip = new QHBoxLayout;
     strip->setSpacing(4);
-    auto* copyBtn = TableButton(results, "LabCopyBtn", "クリップボードへコピー");
-    connect(copyBtn, &QToolButton::clicked, this, &TLabTab::CopyBtnClick);
-    auto* csvBtn = TableButton(results, "LabCsvBtn", "ＣＳＶファイル出力");
-    connect(csvBtn, &QToolButton::clicked, this, &TLabTab::CsvBtnClick);
-    strip->addWidget(copyBtn);
-    strip->addWidget(csvBtn);
-    statusLabel_ = new QLabel(results);
-    statusLabel_->setObjectName(QStringLiteral("LabStatus"));
-    statusLabel_->setFont(GothicFont(12));
-    statusLabel_->setTextFormat(Qt::PlainText);
+    strip->addWidget(copyBtn_);
+    strip->addWidget(csvBtn_);
     // A long heading never widens the window: it is cut, and whole in its tooltip.
     statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     strip->addWidget(statusLabel_, 1);
     resultsLayout->addLayout(strip);
-    problemsLabel_ = MakeProblemsLabel(results, "LabProblems");
     resultsLayout->addWidget(problemsLabel_);
 
     chart_ = new TChart(results);
     chart_->setObjectName(QStringLiteral("LabChart"));
     chart_->setMinimumHeight(180);
     chart_->hide();
-    grid_ = new TStringGrid(results);
-    grid_->setObjectName(QStringLiteral("LabGrid"));
-    grid_->setFont(GothicFont(12));
-    grid_->SetDefaultRowHeight(18);
-    grid_->SetRowHeight(0, 20);
     grid_->setMinimumHeight(60);
-    PaintTallyCells(*grid_, [] { return 0; });
     resultSplit_ = new QSplitter(Qt::Vertical, results);
     QSplitter* resultSplit = resultSplit_;
     resultSplit->addWidget(chart_);
@@ -154,8 +136,6 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
         SetEditorRule(BuiltInMaximRules()[0]);
     ShowResult();
 }
-
-TLabTab::~TLabTab() = default;
 
 QWidget* TLabTab::BuildEditor()
 {
@@ -505,9 +485,7 @@ std::string TLabTab::Heading() const
 
 void TLabTab::showEvent(QShowEvent* event)
 {
-    QWidget::showEvent(event);
-    if (!Running())
-        rangePicker_->Follow();
+    TScanPage::showEvent(event);
     // Saved rules that could not be read, once.
     if (!readProblemsShown_ && !readProblems_.empty()) {
         readProblemsShown_ = true;
@@ -522,21 +500,13 @@ void TLabTab::showEvent(QShowEvent* event)
 
 void TLabTab::CalcBtnClick()
 {
-    if (Running()) {
-        runner_.CancelClick();
-        return;
-    }
-    if (rules_.empty()) {
+    if (!Running() && rules_.empty()) {
         notifier_.Beep();
         notifier_.Information(SJ("規則がありません。規則を作って「追加」を押してください。"));
         return;
     }
-    if (!rangePicker_->Check(notifier_))
-        return;
-    statusLabel_->setText(U("計算中..."));
-    sweepBtn_->setEnabled(false);
-    runner_.Start(calcBtn_, [this, range = Range(), base = base_, rules = rules_](const BacktestProgressFn& progress,
-                                                                                 const std::atomic<bool>* cancel) {
+    const bool started = StartScan(calcBtn_, [this, range = Range(), base = base_, rules = rules_](
+                                                 const BacktestProgressFn& progress, const std::atomic<bool>* cancel) {
         auto result = std::make_shared<LabResult>(RunLab(base, rules, range, progress, cancel));
         return [this, result] {
             result_ = std::move(*result);
@@ -544,21 +514,18 @@ void TLabTab::CalcBtnClick()
             Ended();
         };
     });
+    // One scan at a time: the other button waits.
+    if (started)
+        sweepBtn_->setEnabled(false);
 }
 
 void TLabTab::SweepBtnClick()
 {
-    if (Running()) {
-        runner_.CancelClick();
-        return;
-    }
     const MaximRule rule = EditorRule();
-    if (Refused(ValidateMaximRule(rule)) || !rangePicker_->Check(notifier_))
+    if (!Running() && Refused(ValidateMaximRule(rule)))
         return;
-    statusLabel_->setText(U("計算中..."));
-    calcBtn_->setEnabled(false);
-    runner_.Start(sweepBtn_, [this, range = Range(), base = base_, rule, kind = SweepKind()](
-                                 const BacktestProgressFn& progress, const std::atomic<bool>* cancel) {
+    const bool started = StartScan(sweepBtn_, [this, range = Range(), base = base_, rule, kind = SweepKind()](
+                                                  const BacktestProgressFn& progress, const std::atomic<bool>* cancel) {
         auto result = std::make_shared<LabSweepResult>(RunLabSweep(base, rule, kind, range, progress, cancel));
         return [this, result] {
             sweep_ = std::move(*result);
@@ -566,12 +533,13 @@ void TLabTab::SweepBtnClick()
             Ended();
         };
     });
+    if (started)
+        calcBtn_->setEnabled(false);
 }
 
 void TLabTab::Ended()
 {
-    computed_ = true;
-    ShowScanProblems(*problemsLabel_, showingSweep_ ? static_cast<const DayScanInfo&>(sweep_) : result_);
+    ScanShown(Scan());
     ShowResult();
     Q_EMIT scanEnded();
 }
@@ -592,25 +560,12 @@ void TLabTab::ShowResult()
         resultSplit_->setSizes({height * 3 / 5, height - height * 3 / 5});
     }
     chart_->setVisible(showingSweep_);
-    const DayScanInfo& scan = showingSweep_ ? static_cast<const DayScanInfo&>(sweep_) : result_;
-    statusLabel_->setText(computed_ ? Q(Heading() + "  " + BacktestCountsText(scan))
-                                    : U("「計算」で保存した規則ごとに、「掃引」で編集中の規則を休養や戦目を変えて集計します。"));
-    statusLabel_->setToolTip(statusLabel_->text());
+    ShowStatus(Scan(), "「計算」で保存した規則ごとに、「掃引」で編集中の規則を休養や戦目を変えて集計します。");
 }
 
-void TLabTab::CopyBtnClick()
+const DayScanInfo& TLabTab::Scan() const
 {
-    if (computed_)
-        CopyTable(*grid_, Heading());
-}
-
-void TLabTab::CsvBtnClick()
-{
-    if (!computed_)
-        return;
-    const std::string path = ExportTableCsv(base_, Heading(), *grid_, notifier_);
-    if (!path.empty())
-        Q_EMIT csvWritten(path);
+    return showingSweep_ ? static_cast<const DayScanInfo&>(sweep_) : result_;
 }
 
 } // namespace tervan

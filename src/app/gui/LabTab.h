@@ -22,10 +22,7 @@
 
 #include "app/MaximLab.h"
 #include "app/MaximRule.h"
-#include "app/gui/DayRangePicker.h"
-#include "app/gui/ScanRunner.h"
-
-#include <QWidget>
+#include "app/gui/ScanPage.h"
 
 #include <array>
 #include <memory>
@@ -49,15 +46,12 @@ class Settings;
 class TChart;
 class TStringGrid;
 
-class TLabTab : public QWidget {
+class TLabTab : public TScanPage {
     Q_OBJECT
 public:
-    static constexpr int kCancelGuardMs = TScanRunner::kCancelGuardMs;
-
     // base: the base folder (CP932); settings: where the rules are kept;
     // notifier: where failures and refusals are shown.
     TLabTab(std::string base, Settings& settings, INotifier& notifier, QWidget* parent = nullptr);
-    ~TLabTab() override;
 
     // The rule editor.
     QListWidget* RuleList() const { return ruleList_; }
@@ -80,30 +74,21 @@ public:
     QPushButton* DeleteBtn() const { return deleteBtn_; }
 
     // The scans and what they show.
-    QDateEdit* FromDate() const { return rangePicker_->FromDate(); }
-    QDateEdit* ToDate() const { return rangePicker_->ToDate(); }
     QPushButton* CalcBtn() const { return calcBtn_; }
     QPushButton* SweepBtn() const { return sweepBtn_; }
     QComboBox* SweepCombo() const { return sweepCombo_; }
-    TStringGrid* Grid() const { return grid_; }
     TChart* Chart() const { return chart_; }
-    QLabel* StatusLabel() const { return statusLabel_; }
-    QLabel* ProblemsLabel() const { return problemsLabel_; }
 
     const std::vector<MaximRule>& Rules() const { return rules_; }
     // The rule as the editor's widgets stand.
     MaximRule EditorRule() const;
     void SetEditorRule(const MaximRule& rule);
-    BacktestRange Range() const { return rangePicker_->Range(); }
     LabSweepKind SweepKind() const;
-    bool Running() const { return runner_.Running(); }
-    // Whether a scan has ended since the page was made, and which kind is on show.
-    bool Computed() const { return computed_; }
+    // Whether the table on show is a sweep's.
     bool ShowingSweep() const { return showingSweep_; }
     const LabResult& Result() const { return result_; }
     const LabSweepResult& SweepResult() const { return sweep_; }
-    // The heading of the exports of the table on show.
-    std::string Heading() const;
+    std::string Heading() const override;
 
 public Q_SLOTS:
     void AddBtnClick();
@@ -113,14 +98,6 @@ public Q_SLOTS:
     void CalcBtnClick();
     // Starts the sweep of the editor's rule, or cancels the scan running.
     void SweepBtnClick();
-    void CopyBtnClick();
-    void CsvBtnClick();
-
-Q_SIGNALS:
-    // A scan has ended (finished or cancelled) and its table is on show.
-    void scanEnded();
-    // The table was written to this CSV file (a path in Shift-JIS).
-    void csvWritten(const std::string& path);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -139,10 +116,10 @@ private:
     void ShowRuleList(int current);
     void Ended();
     void ShowResult();
+    // What the scan of the table on show covered.
+    const DayScanInfo& Scan() const;
 
-    std::string base_;
     Settings& settings_;
-    INotifier& notifier_;
     std::vector<MaximRule> rules_;
     std::vector<std::string> readProblems_;
     bool readProblemsShown_ = false;
@@ -150,7 +127,6 @@ private:
 
     LabResult result_;
     LabSweepResult sweep_;
-    bool computed_ = false;
     bool showingSweep_ = false;
 
     QListWidget* ruleList_ = nullptr;
@@ -170,17 +146,11 @@ private:
     QPushButton* changeBtn_ = nullptr;
     QPushButton* deleteBtn_ = nullptr;
 
-    TDayRangePicker* rangePicker_ = nullptr;
     QPushButton* calcBtn_ = nullptr;
     QPushButton* sweepBtn_ = nullptr;
     QComboBox* sweepCombo_ = nullptr;
-    QLabel* statusLabel_ = nullptr;
-    QLabel* problemsLabel_ = nullptr;
-    TStringGrid* grid_ = nullptr;
     TChart* chart_ = nullptr;
     QSplitter* resultSplit_ = nullptr;
-    // Declared last: destroyed first, it waits for a running scan.
-    TScanRunner runner_;
 };
 
 } // namespace tervan
