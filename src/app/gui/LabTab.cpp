@@ -253,41 +253,31 @@ QWidget* TLabTab::BuildEditor()
     nameRow->addWidget(nameEdit_, 1);
     nameRow->addWidget(templateCombo_);
 
-    QHBoxLayout* sexRow = row("性別");
-    boxes(sexRow, RuleChoice::Sex, "LabSex", 0, 3);
+    // A line of the checkboxes of values from..to of a kind, left-aligned.
+    std::vector<QHBoxLayout*> choiceRows;
+    auto choiceRow = [&](const char* title, RuleChoice kind, const char* namePrefix, int from, int to) {
+        QHBoxLayout* r = row(title);
+        boxes(r, kind, namePrefix, from, to);
+        choiceRows.push_back(r);
+        return r;
+    };
+    QHBoxLayout* sexRow = choiceRow("性別", RuleChoice::Sex, "LabSex", 0, 3);
     startSpin_ = spin("LabStart", 1, kMaximRuleStartCount, 1, "戦目", nullptr);
-    restMin_ = spin("LabRestMin", 1, kRestDaysTop, 7, "日", nullptr);
-    restMax_ = spin("LabRestMax", 0, kRestDaysTop, 7, "日", "なし");
     sexRow->addSpacing(6);
     sexRow->addWidget(startSpin_);
-    range(sexRow, "休養", restMin_, restMax_);
-    sexRow->addStretch(1);
-
-    QHBoxLayout* trackRow = row("ﾄﾗｯｸ");
-    boxes(trackRow, RuleChoice::Track, "LabTrack", 0, 3);
-    distanceMin_ = spin("LabDistanceMin", 0, kDistanceTop, 100, "m", "なし");
-    distanceMax_ = spin("LabDistanceMax", 0, kDistanceTop, 100, "m", "なし");
-    range(trackRow, "距離", distanceMin_, distanceMax_);
-    trackRow->addStretch(1);
-
-    QHBoxLayout* changeRow = row("距離変化");
-    boxes(changeRow, RuleChoice::DistanceChange, "LabChange", 0, 3);
-    rankMin_ = spin("LabRankMin", 0, kRankTop, 1, "位", "なし");
-    rankMax_ = spin("LabRankMax", 0, kRankTop, 1, "位", "なし");
-    range(changeRow, "予配順位", rankMin_, rankMax_);
-    changeRow->addStretch(1);
-
-    QHBoxLayout* classRow = row("クラス");
-    boxes(classRow, RuleChoice::Class, "LabClass", 0, 7);
-    classRow->addStretch(1);
-
+    range(sexRow, "休養", restMin_ = spin("LabRestMin", 1, kRestDaysTop, 7, "日", nullptr),
+          restMax_ = spin("LabRestMax", 0, kRestDaysTop, 7, "日", "なし"));
+    range(choiceRow("ﾄﾗｯｸ", RuleChoice::Track, "LabTrack", 0, 3), "距離",
+          distanceMin_ = spin("LabDistanceMin", 0, kDistanceTop, 100, "m", "なし"),
+          distanceMax_ = spin("LabDistanceMax", 0, kDistanceTop, 100, "m", "なし"));
+    range(choiceRow("距離変化", RuleChoice::DistanceChange, "LabChange", 0, 3), "予配順位",
+          rankMin_ = spin("LabRankMin", 0, kRankTop, 1, "位", "なし"), rankMax_ = spin("LabRankMax", 0, kRankTop, 1, "位", "なし"));
+    choiceRow("クラス", RuleChoice::Class, "LabClass", 0, 7);
     // The racecourses on two lines, so that the editor fits beside the list at the window's first size.
-    QHBoxLayout* courseRow = row("競馬場");
-    boxes(courseRow, RuleChoice::Course, "LabCourse", 0, 5);
-    courseRow->addStretch(1);
-    QHBoxLayout* courseRow2 = row("");
-    boxes(courseRow2, RuleChoice::Course, "LabCourse", 5, 10);
-    courseRow2->addStretch(1);
+    choiceRow("競馬場", RuleChoice::Course, "LabCourse", 0, 5);
+    choiceRow("", RuleChoice::Course, "LabCourse", 5, 10);
+    for (QHBoxLayout* r : choiceRows)
+        r->addStretch(1);
 
     QHBoxLayout* textRow = row("書式");
     ruleText_ = new QLineEdit(fields);
