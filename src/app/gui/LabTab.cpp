@@ -114,13 +114,10 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
     chart_->hide();
     grid_->setMinimumHeight(60);
     resultSplit_ = new QSplitter(Qt::Vertical, results);
-    QSplitter* resultSplit = resultSplit_;
-    resultSplit->addWidget(chart_);
-    resultSplit->addWidget(grid_);
-    resultSplit->setStretchFactor(0, 3);
-    resultSplit->setStretchFactor(1, 2);
-    resultSplit->setChildrenCollapsible(false);
-    resultsLayout->addWidget(resultSplit, 1);
+    resultSplit_->addWidget(chart_);
+    resultSplit_->addWidget(grid_);
+    resultSplit_->setChildrenCollapsible(false);
+    resultsLayout->addWidget(resultSplit_, 1);
 
     // The editor above the results: as tall as its fields when the window
     // allows, else it scrolls.

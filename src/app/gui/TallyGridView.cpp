@@ -117,6 +117,8 @@ QLabel* MakeProblemsLabel(QWidget* parent, const char* objectName)
     label->setFont(GothicFont(12));
     label->setTextFormat(Qt::PlainText);
     label->setStyleSheet(QStringLiteral("color: #C00000"));
+    // Many or long reasons never widen the window: the line is cut, and whole in its tooltip.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     label->hide();
     return label;
 }
