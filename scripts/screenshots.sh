@@ -1,7 +1,8 @@
 #!/bin/sh
 # Renders screenshots of the main window on a sample day under Xvfb: the race
-# card, the matching-horse list, the results panel and the page "格言成績"
-# (its table and chart over the sample's days), each as the window shows it
+# card, the matching-horse list, the results panel, the page "格言成績"
+# (its table and chart over the sample's days) and the page "格言ラボ" (after
+# 計算 and with a sweep chart), each as the window shows it
 # and (for the grids) the whole grid. The pictures land in
 # build/screenshots (or the folder given as the first argument; the build
 # folder is build, or $TERVAN_BUILD_DIR).

@@ -1,11 +1,13 @@
 // The main window on a sample day, painted as the user sees it: the race
-// card, the matching-horse list, the results panel and the page "格言成績".
+// card, the matching-horse list, the results panel and the pages "格言成績"
+// and "格言ラボ".
 // The painted pixels are checked where the paint rules fix them (bracket
 // colours, the maxim column, the forecast columns). With TERVAN_SCREENSHOT_DIR set (scripts/screenshots.sh
 // runs it under Xvfb) the pictures are also saved there as PNG files.
 #include "app/gui/MainForm.h"
 
 #include "app/gui/BacktestTab.h"
+#include "app/gui/LabTab.h"
 
 #include "acquisition/JVLinkStandIn.h"
 #include "platform/FileSystem.h"
@@ -207,6 +209,42 @@ private Q_SLOTS:
         tab->BreakdownCombo()->setCurrentIndex(static_cast<int>(BacktestBreakdown::None));
     }
 
+    void labPage()
+    {
+        // The page beside "格言成績": the three maxims and a rule of the user's own.
+        QTabWidget* pages = form_->PageControl1();
+        QCOMPARE(pages->tabText(4), QString::fromUtf8("格言ラボ"));
+        auto* tab = form_->findChild<TLabTab*>();
+        QVERIFY(tab != nullptr);
+        pages->setCurrentIndex(4);
+        QTest::qWait(50);
+        for (const MaximRule& rule : BuiltInMaximRules()) {
+            tab->SetEditorRule(rule);
+            tab->AddBtnClick();
+        }
+        MaximRule own = BuiltInMaximRules()[0];
+        own.name = SJ("芝の休み明け");
+        own.sexes = 3;
+        own.rest = RuleRange {35};
+        own.tracks = 1;
+        tab->SetEditorRule(own);
+        tab->AddBtnClick();
+        QVERIFY(notifier_.events.empty());
+        QSignalSpy ended(tab, &TLabTab::scanEnded);
+        tab->CalcBtnClick();
+        QVERIFY(ended.wait(60000));
+        QVERIFY(notifier_.events.empty());
+        QCOMPARE(tab->Result().days, 8);
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "lab-window.png");
+        tab->RuleList()->setCurrentRow(3);
+        tab->SweepBtnClick();
+        QVERIFY(ended.wait(60000));
+        QVERIFY(tab->ShowingSweep());
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "lab-sweep-window.png");
+    }
+
     void defaultAndMinimumSize()
     {
         // At the window's first size the card's 結果 column and the last
@@ -246,6 +284,17 @@ private Q_SLOTS:
         Save(form_->grab().toImage(), "backtest-minimum.png");
         QVERIFY(backtest->RowCount() >= 6);
         QVERIFY(backtest->CellRect(0, 5).bottom() < backtest->viewport()->height());
+
+        // 格言ラボ with its sweep chart, at the smallest size and the first one.
+        form_->PageControl1()->setCurrentIndex(4);
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "lab-minimum.png");
+        auto* lab = form_->findChild<TLabTab*>();
+        QVERIFY(lab->Chart()->height() >= lab->Chart()->minimumHeight());
+        QVERIFY(lab->Grid()->isVisible() && lab->Grid()->height() >= lab->Grid()->minimumHeight());
+        form_->resize(800, 700);
+        QTest::qWait(50);
+        Save(form_->grab().toImage(), "lab-800x700.png");
         form_->resize(1120, 760);
     }
 

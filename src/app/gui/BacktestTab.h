@@ -11,106 +11,57 @@
 #pragma once
 
 #include "app/Backtest.h"
-
-#include <QWidget>
-
-#include <QElapsedTimer>
+#include "app/gui/ScanPage.h"
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 class QComboBox;
-class QDateEdit;
-class QLabel;
-class QProgressBar;
-class QPushButton;
 
 namespace tervan {
 
-class INotifier;
 class TChart;
-class TStringGrid;
 
-class TBacktestTab : public QWidget {
+class TBacktestTab : public TScanPage {
     Q_OBJECT
 public:
-    // Clicks on "中止" within this time of the start are ignored.
-    static constexpr int kCancelGuardMs = 500;
     // The scan "計算" runs: RunBacktest, unless a test sets another.
     using ScanFn = std::function<BacktestResult(const std::string& base, const BacktestRange& range,
                                                 const BacktestProgressFn& progress, const std::atomic<bool>* cancel)>;
 
     // base: the base folder (CP932); notifier: where failures are shown.
     TBacktestTab(std::string base, INotifier& notifier, QWidget* parent = nullptr);
-    ~TBacktestTab() override;
 
-    QDateEdit* FromDate() const { return fromDate_; }
-    QDateEdit* ToDate() const { return toDate_; }
     QComboBox* BreakdownCombo() const { return breakdownCombo_; }
     QPushButton* CalcBtn() const { return calcBtn_; }
-    TStringGrid* Grid() const { return grid_; }
     TChart* Chart() const { return chart_; }
     QComboBox* ChartCombo() const { return chartCombo_; }
-    QLabel* StatusLabel() const { return statusLabel_; }
-    QLabel* ProblemsLabel() const { return problemsLabel_; }
     void SetScan(ScanFn scan) { scan_ = std::move(scan); }
 
-    bool Running() const { return worker_.joinable(); }
     const BacktestResult& Result() const { return result_; }
-    BacktestRange Range() const;
     BacktestBreakdown Breakdown() const;
-    // Whether a scan has ended since the page was made.
-    bool Computed() const { return computed_; }
-    // The heading of the exports of the table on show.
-    std::string Heading() const;
+    std::string Heading() const override;
 
 public Q_SLOTS:
-    // Sets the pickers to the first and last stored day.
-    void AllDaysBtnClick();
     // Starts the scan, or cancels the one running once it has run half a second.
     void CalcBtnClick();
     void BreakdownComboChange();
-    void CopyBtnClick();
-    void CsvBtnClick();
-
-Q_SIGNALS:
-    // A scan has ended (finished or cancelled) and its table is on show.
-    void scanEnded();
-    // The table was written to this CSV file (a path in Shift-JIS).
-    void csvWritten(const std::string& path);
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    int TitleColumn() const override;
 
 private:
-    void Progress(int done, int total);
     void ScanEnded(std::shared_ptr<BacktestResult> result);
     void ShowTable();
     void ShowChart();
-    void Join();
 
-    std::string base_;
-    INotifier& notifier_;
     ScanFn scan_;
     BacktestResult result_;
-    bool computed_ = false;
-    bool rangeTouched_ = false;
-    QElapsedTimer started_;
-    std::thread worker_;
-    std::atomic<bool> cancel_ {false};
-
-    QDateEdit* fromDate_ = nullptr;
-    QDateEdit* toDate_ = nullptr;
     QComboBox* breakdownCombo_ = nullptr;
     QPushButton* calcBtn_ = nullptr;
-    QProgressBar* progressBar_ = nullptr;
-    QLabel* statusLabel_ = nullptr;
-    QLabel* problemsLabel_ = nullptr;
     QComboBox* chartCombo_ = nullptr;
-    TStringGrid* grid_ = nullptr;
     TChart* chart_ = nullptr;
 };
 

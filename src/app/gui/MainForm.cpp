@@ -5,6 +5,7 @@
 #include "app/RaceDay.h"
 #include "app/gui/AboutBox.h"
 #include "app/gui/BacktestTab.h"
+#include "app/gui/LabTab.h"
 #include "app/gui/PrgrsForm.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -375,6 +376,11 @@ void TMainForm::BuildPages(QWidget* parent)
     auto* backtest = new TBacktestTab(base_, *notifier_);
     connect(backtest, &TBacktestTab::csvWritten, this, &TMainForm::ShowCsvWritten);
     pageControl_->addTab(backtest, U("格言成績"));
+
+    // "格言ラボ": the user's own maxims as rules, and how they have done.
+    auto* lab = new TLabTab(base_, settings_, *notifier_);
+    connect(lab, &TLabTab::csvWritten, this, &TMainForm::ShowCsvWritten);
+    pageControl_->addTab(lab, U("格言ラボ"));
 
     // Beside the tabs, a way back to the left panel while it is hidden.
     showListBtn_ = new QToolButton(pageControl_);
