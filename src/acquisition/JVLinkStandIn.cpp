@@ -3,6 +3,7 @@
 #include "app/IniGT.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "reference/FixedRecord.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -43,11 +44,6 @@ bool Cached(std::string_view source, std::string_view copy)
     const auto time = std::filesystem::last_write_time(from, ec3);
     const auto copyTime = std::filesystem::last_write_time(to, ec4);
     return !ec1 && !ec2 && !ec3 && !ec4 && size == copySize && size <= kMaxDataFileSize && copyTime >= time;
-}
-
-bool AllDigits(std::string_view s)
-{
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool AllAlnum(std::string_view s)

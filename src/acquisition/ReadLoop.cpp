@@ -274,15 +274,24 @@ void JVDownload::CloseStream()
     }
 }
 
-std::string StartTimeFromTimestamp(std::string_view stamp)
+namespace {
+
+// The date and time of a last file time stamp; none when it is empty, all
+// zeros or not a date and time.
+std::optional<DateTime> StampTime(std::string_view stamp)
 {
     stamp = TrimSpaces(stamp);
     if (stamp.empty() || stamp == "00000000000000")
-        return {};
-    std::optional<DateTime> t = ParseCompact(stamp);
-    if (!t)
-        return {};
-    return FormatSlashed(*t);
+        return std::nullopt;
+    return ParseCompact(stamp);
+}
+
+} // namespace
+
+std::string StartTimeFromTimestamp(std::string_view stamp)
+{
+    const std::optional<DateTime> t = StampTime(stamp);
+    return t ? FormatSlashed(*t) : std::string();
 }
 
 std::string TimeLeftText(long long done, long long total, double elapsed)
@@ -300,10 +309,8 @@ std::string TimeLeftText(long long done, long long total, double elapsed)
 
 std::string SetupStartTime(std::string_view stamp, const DateTime& saved)
 {
-    const std::string s = StartTimeFromTimestamp(stamp);
-    if (s.empty() || FormatCompact(*ParseSlashed(s)) <= FormatCompact(saved))
-        return {};
-    return s;
+    const std::optional<DateTime> t = StampTime(stamp);
+    return t && *t > saved ? FormatSlashed(*t) : std::string();
 }
 
 std::string RealtimeKey(std::string_view raceLine)

@@ -119,7 +119,6 @@ public:
     void Cancel();
 
     State CurrentState() const { return m_state; }
-    bool Setup() const { return m_setup; }
     Outcome LastOutcome() const { return m_outcome; }
     // The last information box shown (CP932), for callers without a window.
     const std::string& LastMessage() const { return m_lastMessage; }

@@ -361,11 +361,6 @@ bool SoundSlotFile(std::string_view text)
     return crs == static_cast<size_t>(J::kSlotLines) && lfs == static_cast<size_t>(J::kSlotLines);
 }
 
-bool AllDigits(std::string_view s)
-{
-    return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Whether a runner slot keeps the runner line it holds rather than take an
 // incoming one. A download that starts a few days back replays the entry
 // records of races whose results are already stored: a record created

@@ -42,16 +42,6 @@ std::string KolOdds(std::string_view field, size_t width, std::string_view star)
     return Tenths(field, width);
 }
 
-bool AllDigits(std::string_view text)
-{
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
 // yyyymmdd of a real calendar day.
 bool IsDayText(std::string_view ymd)
 {

@@ -7,6 +7,16 @@
 
 namespace tervan {
 
+bool AllDigits(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
 bool TryReadDecimal(std::string_view text, long long& value)
 {
     size_t i = 0;

@@ -30,6 +30,9 @@ long long ReadDecimal(std::string_view text);
 // The same reading that also says whether any digit was there.
 bool TryReadDecimal(std::string_view text, long long& value);
 
+// Whether a text is not empty and holds half-width digits only.
+bool AllDigits(std::string_view text);
+
 // Half-width spaces stripped from both ends (full-width spaces are kept).
 std::string_view TrimSpaces(std::string_view text);
 std::string_view TrimRightSpaces(std::string_view text);

@@ -269,6 +269,11 @@ RecordBuilder::RecordBuilder(RecordKind kind)
 {
 }
 
+RecordBuilder::RecordBuilder(std::string record)
+    : m_record(std::move(record))
+{
+}
+
 static void CheckRange(const std::string& record, std::size_t pos, std::size_t len)
 {
     // Never past the last byte before the CR LF.

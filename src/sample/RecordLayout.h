@@ -53,6 +53,9 @@ const std::string& BlankRecord(RecordKind kind);
 class RecordBuilder {
 public:
     explicit RecordBuilder(RecordKind kind);
+    // Starts from the bytes of a record of a kind without a layout here
+    // (CR LF at its end).
+    explicit RecordBuilder(std::string record);
 
     // Half-width padded text, left-aligned.
     RecordBuilder& Text(std::size_t pos, std::size_t len, std::string_view cp932);

@@ -32,13 +32,6 @@ constexpr std::size_t kSeBreed = 80, kSeCoat = 81, kSeAge = 83, kSeEastWest = 85
 constexpr std::size_t kHrRegistered = 28, kHrStarters = 30;
 constexpr JVData::Repeat kHrExacta {454, 16, 6}, kHrTrio {550, 18, 3}, kHrTrifecta {604, 19, 6};
 
-long Yyyymmdd(long day)
-{
-    int y, m, d;
-    CivilFromDays(day, y, m, d);
-    return y * 10000L + m * 100L + d;
-}
-
 // "mssf": minutes, seconds, tenths.
 int TimeField(int tenths)
 {
@@ -178,6 +171,13 @@ void PutSeEntry(RecordBuilder& b, const SampleWorld& world, const SampleHorse& h
 }
 
 } // namespace
+
+long Yyyymmdd(long day)
+{
+    int y, m, d;
+    CivilFromDays(day, y, m, d);
+    return y * 10000L + m * 100L + d;
+}
 
 std::string BuildRaRecord(const SampleWorld& world, const SampleRace& race, char division, long created, bool withResults)
 {

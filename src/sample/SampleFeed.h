@@ -29,6 +29,9 @@
 
 namespace tervan::sample {
 
+// yyyymmdd of a day number (days since 1970-01-01).
+long Yyyymmdd(long day);
+
 // ---- records ----
 
 // The race details record of a race (1272 bytes with CR LF). withResults

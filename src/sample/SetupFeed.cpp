@@ -1,6 +1,7 @@
 #include "sample/SetupFeed.h"
 
 #include "platform/FileSystem.h"
+#include "sample/RecordLayout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,13 +19,6 @@ constexpr int kSerialsPerWorld = 12000;
 constexpr std::size_t kH1Length = 28955;
 constexpr std::size_t kO1Length = 962;
 
-long Yyyymmdd(long day)
-{
-    int y, m, d;
-    CivilFromDays(day, y, m, d);
-    return y * 10000L + m * 100L + d;
-}
-
 int YearOf(long day)
 {
     int y, m, d;
@@ -32,39 +26,17 @@ int YearOf(long day)
     return y;
 }
 
-// A fixed-width record of a kind the sample layouts do not list: every
-// number field starts as zeros; Put writes inside the given field.
-class Fixed {
-public:
-    Fixed(std::size_t length, std::string_view kind, char division, long created, const std::string& key)
-        : m_r(length, '0')
-    {
-        m_r[length - 2] = '\r';
-        m_r[length - 1] = '\n';
-        Text(1, 2, kind);
-        m_r[2] = division;
-        Number(4, 8, created);
-        Text(12, 16, key);
-    }
-    void Text(std::size_t pos, std::size_t len, std::string_view text)
-    {
-        for (std::size_t i = 0; i < len; ++i)
-            m_r[pos - 1 + i] = i < text.size() ? text[i] : ' ';
-    }
-    void Number(std::size_t pos, std::size_t len, long long value)
-    {
-        value = std::max(value, 0LL);
-        for (std::size_t i = len; i-- > 0;) {
-            m_r[pos - 1 + i] = static_cast<char>('0' + value % 10);
-            value /= 10;
-        }
-    }
-    void Blank(std::size_t pos, std::size_t len) { m_r.replace(pos - 1, len, len, ' '); }
-    std::string Take() { return std::move(m_r); }
-
-private:
-    std::string m_r;
-};
+// A record of a kind the sample layouts do not list: every number field
+// starts as zeros, then the kind, data division, creation date and race key.
+RecordBuilder ZeroRecord(std::size_t length, std::string_view kind, char division, long created, const std::string& key)
+{
+    std::string zeros(length, '0');
+    zeros[length - 2] = '\r';
+    zeros[length - 1] = '\n';
+    RecordBuilder b(std::move(zeros));
+    b.Text(1, 2, kind).Head(division, created).RaceKey(key);
+    return b;
+}
 
 // The share of the win pool on each runner, from its odds.
 std::vector<long long> WinVotes(const SampleRace& race, long long& total)
@@ -100,7 +72,7 @@ std::string CheckSetupOptions(const SetupOptions& o)
 
 std::string BuildH1Record(const SampleRace& race, char division, long created)
 {
-    Fixed b(kH1Length, "H1", division, created, race.Key());
+    RecordBuilder b = ZeroRecord(kH1Length, "H1", division, created, race.Key());
     const int n = static_cast<int>(race.runners.size());
     b.Number(28, 2, n);
     b.Number(30, 2, n);
@@ -113,8 +85,8 @@ std::string BuildH1Record(const SampleRace& race, char division, long created)
         const std::size_t w = 84 + 15 * static_cast<std::size_t>(i);
         const std::size_t p = 504 + 15 * static_cast<std::size_t>(i);
         if (i >= n) {
-            b.Blank(w, 15);
-            b.Blank(p, 15);
+            b.Text(w, 15, "");
+            b.Text(p, 15, "");
             continue;
         }
         const SampleRunner& r = race.runners[static_cast<std::size_t>(i)];
@@ -134,7 +106,7 @@ std::string BuildH1Record(const SampleRace& race, char division, long created)
 
 std::string BuildO1Record(const SampleRace& race, char division, long created)
 {
-    Fixed b(kO1Length, "O1", division, created, race.Key());
+    RecordBuilder b = ZeroRecord(kO1Length, "O1", division, created, race.Key());
     int y, m, d;
     CivilFromDays(race.day, y, m, d);
     b.Number(28, 4, m * 100 + d);
@@ -148,8 +120,8 @@ std::string BuildO1Record(const SampleRace& race, char division, long created)
         const std::size_t w = 44 + 8 * static_cast<std::size_t>(i);
         const std::size_t p = 268 + 12 * static_cast<std::size_t>(i);
         if (i >= n) {
-            b.Blank(w, 8);
-            b.Blank(p, 12);
+            b.Text(w, 8, "");
+            b.Text(p, 12, "");
             continue;
         }
         const SampleRunner& r = race.runners[static_cast<std::size_t>(i)];

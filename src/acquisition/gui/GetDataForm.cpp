@@ -219,11 +219,16 @@ bool TGetDataForm::Running() const
 // Start and settings wait while a download runs; the cancel button never does.
 void TGetDataForm::UpdateButtons()
 {
-    const bool idle = !Running();
-    buttonStart_->setEnabled(idle);
-    buttonSetup_->setEnabled(idle);
-    speedButton1_->setEnabled(idle);
+    EnableStarts(!Running());
     buttonCancel_->setEnabled(true);
+}
+
+// The buttons that start a download or change JV-Link's settings.
+void TGetDataForm::EnableStarts(bool enabled)
+{
+    buttonStart_->setEnabled(enabled);
+    buttonSetup_->setEnabled(enabled);
+    speedButton1_->setEnabled(enabled);
 }
 
 // ---------------------------------------------------------------------------
@@ -245,9 +250,7 @@ void TGetDataForm::Begin(const std::function<bool()>& start)
 {
     if (Running())
         return;
-    buttonStart_->setEnabled(false);
-    buttonSetup_->setEnabled(false);
-    speedButton1_->setEnabled(false);
+    EnableStarts(false);
     timerJVStatus_->stop();
     const bool wait = start();
     if (wait && download_->CurrentState() == JVDownload::State::Waiting)
@@ -410,9 +413,7 @@ void TGetDataForm::BusyCursor(bool busy)
 {
     if (busy) {
         setCursor(Qt::BusyCursor);
-        buttonStart_->setEnabled(false);
-        buttonSetup_->setEnabled(false);
-        speedButton1_->setEnabled(false);
+        EnableStarts(false);
     } else {
         ShowPending();
         unsetCursor();

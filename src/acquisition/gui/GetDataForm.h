@@ -136,6 +136,7 @@ private:
     void BuildControls();
     void Begin(const std::function<bool()>& start);
     void UpdateButtons();
+    void EnableStarts(bool enabled);
     void AfterDownloadStep();
     bool Reading() const;
     void ShowPending();

@@ -1,6 +1,7 @@
 #include "acquisition/win/TJVLink.h"
 
 #include "platform/win/WinText.h"
+#include "reference/FixedRecord.h"
 #include "reference/ShiftJis.h"
 
 #include <objbase.h>
@@ -8,7 +9,6 @@
 #include <oleauto.h>
 
 #include <algorithm>
-#include <charconv>
 #include <iterator>
 
 namespace tervan {
@@ -112,12 +112,7 @@ HRESULT Invoke(IDispatch* component, DISPID id, WORD flags, std::initializer_lis
 // "JV-Link 内部エラー (0x80020009)", the HRESULT in eight hexadecimal digits.
 std::string FailureText(HRESULT hr)
 {
-    char digits[8];
-    const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<unsigned long>(hr), 16);
-    std::string hex(8 - static_cast<std::size_t>(r.ptr - digits), '0');
-    for (const char* p = digits; p < r.ptr; ++p)
-        hex += static_cast<char>(*p >= 'a' && *p <= 'f' ? *p - 'a' + 'A' : *p);
-    return SJ("JV-Link 内部エラー (0x") + hex + ")";
+    return SJ("JV-Link 内部エラー (0x") + FormatText("%08lX", static_cast<unsigned long>(hr)) + ")";
 }
 
 // Whether a call succeeded; the failure text is kept for CallFailure, or
