@@ -193,30 +193,25 @@ void TallyRaceDay(const RaceDay& day, BacktestResult& result)
     auto& tracks = result.sections[static_cast<std::size_t>(BacktestBreakdown::Track)];
     auto& distances = result.sections[static_cast<std::size_t>(BacktestBreakdown::Distance)];
     auto& ranks = result.sections[static_cast<std::size_t>(BacktestBreakdown::Rank)];
-    for (int p = 0; p < day.raceCount && p < kRaceCapacity; ++p) {
-        const RaceSlot& slot = day.slots[static_cast<std::size_t>(p)];
-        if (!RaceCounted(slot))
-            continue;
-        const RaceSummary& race = slot.summary;
-        BacktestGroups* perRace[] = {
-            &SectionOf(years, static_cast<int>(ReadDecimal(Mid(race.raceKey, 1, 4)))),
-            &SectionOf(courses, CourseKey(race.raceKey)),
-            &SectionOf(tracks, TrackKindOf(race.trackCode)),
-            &SectionOf(distances, DistanceKey(race.distance)),
-        };
-        const bool placeSold = PlaceSold(race);
-        for (int i = 0; i < kRunnerCapacity; ++i) {
-            RunnerOutcome o;
-            if (!CountedOutcome(slot, i, placeSold, o))
-                continue;
-            const RunnerSummary& r = race.runners[static_cast<std::size_t>(i)];
+    // The race's sections, in four vectors that its runners do not grow.
+    BacktestGroups* perRace[4] = {};
+    ForEachCountedRunner(
+        day,
+        [&](const RaceSlot& slot) {
+            const RaceSummary& race = slot.summary;
+            perRace[0] = &SectionOf(years, static_cast<int>(ReadDecimal(Mid(race.raceKey, 1, 4))));
+            perRace[1] = &SectionOf(courses, CourseKey(race.raceKey));
+            perRace[2] = &SectionOf(tracks, TrackKindOf(race.trackCode));
+            perRace[3] = &SectionOf(distances, DistanceKey(race.distance));
+        },
+        [&](const RaceSlot& slot, int i, const RunnerOutcome& o) {
+            const RunnerSummary& r = slot.summary.runners[static_cast<std::size_t>(i)];
             const MaximGroup group = GroupOfMaxim(r.maxim);
             AddToGroups(result.total, group, o);
             for (BacktestGroups* groups : perRace)
                 AddToGroups(*groups, group, o);
             AddToGroups(SectionOf(ranks, RankKey(r.forecastRank)), group, o);
-        }
-    }
+        });
 }
 
 int DayScanInfo::ProblemDays() const

@@ -138,6 +138,25 @@ bool CountedOutcome(const RaceSlot& slot, int runner, bool placeSold, RunnerOutc
 // Adds one counted runner to a tally.
 void AddOutcome(BacktestTally& tally, const RunnerOutcome& outcome);
 
+// Walks the counted races of a loaded day: hands each to onRace(slot), then
+// each of its counted runners to onRunner(slot, runner, outcome).
+template <typename RaceFn, typename RunnerFn>
+void ForEachCountedRunner(const RaceDay& day, RaceFn&& onRace, RunnerFn&& onRunner)
+{
+    for (int p = 0; p < day.raceCount && p < kRaceCapacity; ++p) {
+        const RaceSlot& slot = day.slots[static_cast<std::size_t>(p)];
+        if (!RaceCounted(slot))
+            continue;
+        onRace(slot);
+        const bool placeSold = PlaceSold(slot.summary);
+        for (int i = 0; i < kRunnerCapacity; ++i) {
+            RunnerOutcome o;
+            if (CountedOutcome(slot, i, placeSold, o))
+                onRunner(slot, i, o);
+        }
+    }
+}
+
 // The date yyyymmdd of a day-list entry ("2006年05月28日東京" gives 20060528);
 // 0 when the entry does not start with one.
 long DayEntryDate(std::string_view entry);

@@ -1,5 +1,6 @@
 #include "app/MaximLab.h"
 
+#include "acquisition/JVData_Structure.h"
 #include "acquisition/StoredFiles.h"
 #include "platform/FileSystem.h"
 #include "reference/FixedRecord.h"
@@ -16,19 +17,11 @@ constexpr int kSweepRestStep = 7;
 
 // Hands every counted runner of a loaded day, with its outcome, to `count`.
 template <typename CountFn>
-void ForEachCountedRunner(const RaceDay& day, CountFn&& count)
+void ForEachRuleRunner(const RaceDay& day, CountFn&& count)
 {
-    for (int p = 0; p < day.raceCount && p < kRaceCapacity; ++p) {
-        const RaceSlot& slot = day.slots[static_cast<std::size_t>(p)];
-        if (!RaceCounted(slot))
-            continue;
-        const bool placeSold = PlaceSold(slot.summary);
-        for (int i = 0; i < kRunnerCapacity; ++i) {
-            RunnerOutcome o;
-            if (CountedOutcome(slot, i, placeSold, o))
-                count(RuleRunner::Of(slot, i), o);
-        }
-    }
+    ForEachCountedRunner(
+        day, [](const RaceSlot&) {},
+        [&count](const RaceSlot& slot, int i, const RunnerOutcome& o) { count(RuleRunner::Of(slot, i), o); });
 }
 
 bool NeedsPastRaces(const MaximRule& rule)
@@ -77,20 +70,20 @@ int PastRaceDistances::operator()(std::string_view raceKey)
     auto it = files_.find(file);
     if (it == files_.end()) {
         std::array<int, kRaceCapacity + 1> distances {};
-        const std::string stem = DayCourseStem(std::string(11, ' ') + std::string(raceKey));
+        // A race key stands at the same bytes of every stored record.
+        const std::string record = std::string(JVData::kRaceKey.pos - 1, ' ') + std::string(raceKey);
         std::string contents;
         bool read = false;
         try {
-            read = fs::ReadFile(fs::Join(dataFolder_, stem + kRaceFileExt), contents);
+            read = fs::ReadFile(fs::Join(dataFolder_, RaceFileName(record)), contents);
         } catch (const std::exception&) {
             read = false;
         }
         if (read) {
-            ++filesRead_;
             for (std::string_view line : SplitLines(contents)) {
-                const long long number = ReadDecimal(Mid(line, 26, 2));
+                const long long number = ReadDecimal(JVData::Get(line, JVData::kRaceNumber));
                 if (number >= 1 && number <= kRaceCapacity)
-                    distances[static_cast<std::size_t>(number)] = static_cast<int>(ReadDecimal(Mid(line, 698, 4)));
+                    distances[static_cast<std::size_t>(number)] = static_cast<int>(ReadDecimal(JVData::Get(line, JVData::RA::kDistance)));
             }
         }
         it = files_.emplace(file, distances).first;
@@ -112,7 +105,7 @@ LabResult RunLab(const std::string& base, const std::vector<MaximRule>& rules, c
     ScanStoredDays(
         base, result,
         [&](const RaceDay& day) {
-            ForEachCountedRunner(day, [&](const RuleRunner& runner, const RunnerOutcome& o) {
+            ForEachRuleRunner(day, [&](const RuleRunner& runner, const RunnerOutcome& o) {
                 AddOutcome(result.all, o);
                 for (std::size_t k = 0; k < rules.size(); ++k)
                     if (MaximRuleMatches(rules[k], runner, pastDistance))
@@ -143,7 +136,7 @@ LabSweepResult RunLabSweep(const std::string& base, const MaximRule& rule, LabSw
     ScanStoredDays(
         base, result,
         [&](const RaceDay& day) {
-            ForEachCountedRunner(day, [&](const RuleRunner& runner, const RunnerOutcome& o) {
+            ForEachRuleRunner(day, [&](const RuleRunner& runner, const RunnerOutcome& o) {
                 if (kind == LabSweepKind::Rest) {
                     const int gap = StartGapDays(runner, rule.start);
                     if (gap < kSweepRestFirst || gap > rule.rest.max || !MaximRuleConditionsHold(rule, runner, pastDistance))

@@ -58,13 +58,11 @@ class PastRaceDistances {
 public:
     explicit PastRaceDistances(std::string base);
     int operator()(std::string_view raceKey);
-    int FilesRead() const { return filesRead_; }
 
 private:
     std::string dataFolder_;
     // DayCourseStem of a race file -> distance by race number 1-12 (index 0 unused).
     std::map<std::string, std::array<int, kRaceCapacity + 1>> files_;
-    int filesRead_ = 0;
 };
 
 // Every rule over the stored days of `base` in the range, oldest day first;

@@ -39,11 +39,6 @@ std::string Number(long long value)
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
-std::string_view Trim(std::string_view s)
-{
-    return TrimSpaces(s);
-}
-
 // The parts of a text between `separator`s (a CP932 character), split only
 // at whole characters.
 std::vector<std::string_view> Split(std::string_view text, std::string_view separator)
@@ -210,7 +205,7 @@ std::string ParseCondition(std::string_view token, MaximRule& rule, bool (&seen)
     int kind = -1;
     unsigned mask = 0;
     for (std::string_view part : Split(token, SJ("・"))) {
-        part = Trim(part);
+        part = TrimSpaces(part);
         int found = -1, index = -1;
         for (RuleChoice k : {RuleChoice::Track, RuleChoice::Class, RuleChoice::DistanceChange, RuleChoice::Course}) {
             index = ChoiceIndex(k, part);
@@ -307,14 +302,14 @@ bool ParseMaximRule(std::string_view text, MaximRule& out, std::string& error)
 {
     const std::vector<std::string_view> fields = Split(text, ",");
     if (fields.size() < 3) {
-        error = Trim(text).empty() ? SJ("規則が空です（例: 牡,1,56-）")
+        error = TrimSpaces(text).empty() ? SJ("規則が空です（例: 牡,1,56-）")
                                    : SJ("規則は「性別,戦目,休養日数」で始めてください（例: 牡,1,56-）");
         return false;
     }
     MaximRule rule;
     rule.name = out.name;
     // 性別
-    const std::string_view sexes = Trim(fields[0]);
+    const std::string_view sexes = TrimSpaces(fields[0]);
     rule.sexes = 0;
     for (std::size_t i = 0; i < sexes.size();) {
         const std::size_t len = IsSjisLeadByte(static_cast<unsigned char>(sexes[i])) ? 2 : 1;
@@ -331,17 +326,17 @@ bool ParseMaximRule(std::string_view text, MaximRule& out, std::string& error)
         return false;
     }
     // 戦目
-    std::string_view start = Trim(fields[1]);
+    std::string_view start = TrimSpaces(fields[1]);
     const std::string& startWord = SJ("戦目");
     if (start.size() > startWord.size() && start.substr(start.size() - startWord.size()) == startWord)
         start.remove_suffix(startWord.size());
     if (start.size() != 1 || start[0] < '1' || start[0] > '0' + kMaximRuleStartCount) {
-        error = SJ("戦目") + Quoted(Trim(fields[1])) + SJ("は1から5で書いてください");
+        error = SJ("戦目") + Quoted(TrimSpaces(fields[1])) + SJ("は1から5で書いてください");
         return false;
     }
     rule.start = start[0] - '0';
     // 休養日数
-    const std::string_view rest = Trim(fields[2]);
+    const std::string_view rest = TrimSpaces(fields[2]);
     bool dash = false;
     if (!ParseRange(rest, rule.rest, dash) || !dash || rest.front() == '-' || rule.rest.min < 1) {
         error = SJ("休養日数") + Quoted(rest) + SJ("は「56-」（56日以上）か「56-180」（56日から180日）の形で書いてください");
@@ -349,7 +344,7 @@ bool ParseMaximRule(std::string_view text, MaximRule& out, std::string& error)
     }
     bool seen[kRankKind + 1] = {};
     for (std::size_t f = 3; f < fields.size(); ++f) {
-        const std::string_view token = Trim(fields[f]);
+        const std::string_view token = TrimSpaces(fields[f]);
         if (token.empty()) {
             error = SJ("空の条件があります（「,」が続いています）");
             return false;
@@ -370,7 +365,7 @@ bool ParseMaximRule(std::string_view text, MaximRule& out, std::string& error)
 
 std::string ValidateMaximRule(const MaximRule& rule)
 {
-    if (Trim(rule.name).empty())
+    if (TrimSpaces(rule.name).empty())
         return SJ("規則の名前を入れてください");
     if (rule.name.size() > kMaximRuleNameLimit)
         return SJ("規則の名前は全角20文字（40バイト）までです");
@@ -384,8 +379,7 @@ RuleRunner RuleRunner::Of(const RaceSlot& slot, int runner)
     RuleRunner r;
     const RaceSummary& race = slot.summary;
     const RunnerSummary& s = race.runners[static_cast<std::size_t>(runner)];
-    const std::string_view sex = Mid(slot.runnerLines[static_cast<std::size_t>(runner)], 79, 1);
-    r.sex = sex == "1" ? 1u : sex == "2" ? 2u : sex == "3" ? 4u : 0u;
+    r.sex = s.sexCode == "1" ? 1u : s.sexCode == "2" ? 2u : s.sexCode == "3" ? 4u : 0u;
     r.gaps[0] = GapOf(s.restDays);
     for (int k = 1; k < kMaximRuleStartCount; ++k)
         r.gaps[static_cast<std::size_t>(k)] = GapOf(s.pastRunGaps[static_cast<std::size_t>(k - 1)]);

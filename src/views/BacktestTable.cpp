@@ -119,29 +119,11 @@ std::vector<std::string> BacktestRowTexts(std::string_view title, const Backtest
     return texts;
 }
 
-namespace {
-
-bool PlaceRunnersDiffer(const BacktestTally& t)
-{
-    return t.placeRunners != t.runners;
-}
-
-} // namespace
-
-bool BacktestPlaceRunnersDiffer(const BacktestResult& result, BacktestBreakdown by)
-{
-    auto differ = [](const BacktestGroups& groups) { return std::any_of(groups.begin(), groups.end(), PlaceRunnersDiffer); };
-    if (by == BacktestBreakdown::None)
-        return differ(result.total);
-    const auto& sections = result.Sections(by);
-    return std::any_of(sections.begin(), sections.end(), [&](const BacktestSection& s) { return differ(s.groups); });
-}
-
 TextGrid TallyGrid(const std::vector<TallyLine>& lines, std::string_view titleColumn, std::string_view leadColumn)
 {
     const bool lead = !leadColumn.empty();
     const bool placeRunners =
-        std::any_of(lines.begin(), lines.end(), [](const TallyLine& l) { return PlaceRunnersDiffer(l.tally); });
+        std::any_of(lines.begin(), lines.end(), [](const TallyLine& l) { return l.tally.placeRunners != l.tally.runners; });
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> titles;
     if (lead)

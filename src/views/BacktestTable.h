@@ -53,10 +53,6 @@ std::string BacktestRateText(long long value, long long runners, long long scale
 // The texts of one line: its title and the 12 figures, with 複勝頭数 after
 // 頭数 when placeRunners is set.
 std::vector<std::string> BacktestRowTexts(std::string_view title, const BacktestTally& tally, bool placeRunners = false);
-inline std::vector<std::string> BacktestRowTexts(MaximGroup group, const BacktestTally& tally, bool placeRunners = false)
-{
-    return BacktestRowTexts(MaximGroupName(group), tally, placeRunners);
-}
 
 // One line of a table of tallies: an optional leading text, its title and
 // its figures.
@@ -70,10 +66,6 @@ struct TallyLine {
 // "格言" (and `leadColumn` before it when not empty), then a line per tally,
 // with the column 複勝頭数 when some line counts other runners for 複勝.
 TextGrid TallyGrid(const std::vector<TallyLine>& lines, std::string_view titleColumn, std::string_view leadColumn = {});
-
-// Whether some group of the table (the whole range or the breakdown's
-// values) counts other runners for 複勝 than for 単勝.
-bool BacktestPlaceRunnersDiffer(const BacktestResult& result, BacktestBreakdown by);
 
 // The whole table; with a breakdown every row starts with its value's text
 // under the breakdown's title.
