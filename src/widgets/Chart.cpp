@@ -111,8 +111,12 @@ QRectF TChart::PlotRect() const
 
 double TChart::YOf(double value, int axis) const
 {
+    return YIn(PlotRect(), value, axis);
+}
+
+double TChart::YIn(const QRectF& plot, double value, int axis) const
+{
     const ChartAxis& a = Axis(axis);
-    const QRectF plot = PlotRect();
     const double span = a.max > a.min ? a.max - a.min : 1;
     const double v = std::clamp(value, a.min, a.max);
     return plot.bottom() - (v - a.min) / span * plot.height();
@@ -132,6 +136,11 @@ const ChartSeries* TChart::SeriesValue(int series, int group, ChartSeriesKind ki
 
 QRectF TChart::BarRect(int series, int group) const
 {
+    return BarIn(PlotRect(), series, group);
+}
+
+QRectF TChart::BarIn(const QRectF& plot, int series, int group) const
+{
     const ChartSeries* found = SeriesValue(series, group, ChartSeriesKind::Bars);
     if (found == nullptr)
         return {};
@@ -146,24 +155,27 @@ QRectF TChart::BarRect(int series, int group) const
             index = bars;
         ++bars;
     }
-    const QRectF plot = PlotRect();
     const double groupWidth = plot.width() / static_cast<double>(data_.groups.size());
     const double barWidth = groupWidth * kBarsShare / static_cast<double>(bars);
     const double left = plot.left() + groupWidth * group + groupWidth * (1 - kBarsShare) / 2 + barWidth * index;
-    const double foot = YOf(std::max(Axis(s.axis).min, 0.0), s.axis);
-    const double top = YOf(s.values[static_cast<std::size_t>(group)], s.axis);
+    const double foot = YIn(plot, std::max(Axis(s.axis).min, 0.0), s.axis);
+    const double top = YIn(plot, s.values[static_cast<std::size_t>(group)], s.axis);
     return QRectF(QPointF(std::round(left), std::min(top, foot)), QPointF(std::round(left + barWidth), std::max(top, foot)));
 }
 
 QPointF TChart::PointOf(int series, int group) const
 {
+    return PointIn(PlotRect(), series, group);
+}
+
+QPointF TChart::PointIn(const QRectF& plot, int series, int group) const
+{
     const ChartSeries* found = SeriesValue(series, group, ChartSeriesKind::Line);
     if (found == nullptr)
         return {};
     const ChartSeries& s = *found;
-    const QRectF plot = PlotRect();
     const double groupWidth = plot.width() / static_cast<double>(data_.groups.size());
-    return QPointF(plot.left() + groupWidth * (group + 0.5), YOf(s.values[static_cast<std::size_t>(group)], s.axis));
+    return QPointF(plot.left() + groupWidth * (group + 0.5), YIn(plot, s.values[static_cast<std::size_t>(group)], s.axis));
 }
 
 void TChart::paintEvent(QPaintEvent*)
@@ -225,7 +237,7 @@ void TChart::paintEvent(QPaintEvent*)
     // Ticks with their grid lines, then the axis lines.
     p.setFont(TextFont());
     for (const ChartTick& t : axis.ticks) {
-        const double ty = std::round(YOf(t.value));
+        const double ty = std::round(YIn(plot, t.value));
         p.setPen(QColor(0xE0, 0xE0, 0xE0));
         p.drawLine(QPointF(plot.left(), ty), QPointF(plot.right(), ty));
         p.setPen(ink);
@@ -234,7 +246,7 @@ void TChart::paintEvent(QPaintEvent*)
     }
     if (data_.axes.size() > 1) {
         for (const ChartTick& t : Axis(1).ticks) {
-            const double ty = std::round(YOf(t.value, 1));
+            const double ty = std::round(YIn(plot, t.value, 1));
             p.drawText(QRectF(plot.right() + kGap, ty - textMetrics.height() / 2.0, TickWidth(1), textMetrics.height()),
                        Qt::AlignLeft | Qt::AlignVCenter, Q(t.label));
         }
@@ -274,7 +286,7 @@ void TChart::paintEvent(QPaintEvent*)
     // Bars; their value texts after every bar, so that none is painted over.
     for (std::size_t s = 0; s < data_.series.size(); ++s)
         for (std::size_t g = 0; g < data_.groups.size(); ++g) {
-            const QRectF bar = BarRect(static_cast<int>(s), static_cast<int>(g));
+            const QRectF bar = BarIn(plot, static_cast<int>(s), static_cast<int>(g));
             if (bar.height() > 0)
                 p.fillRect(bar, Colour(data_.series[s].color));
         }
@@ -287,7 +299,7 @@ void TChart::paintEvent(QPaintEvent*)
         p.setPen(QPen(colour, 2));
         QPointF last;
         for (std::size_t g = 0; g < data_.groups.size(); ++g) {
-            const QPointF at = PointOf(static_cast<int>(s), static_cast<int>(g));
+            const QPointF at = PointIn(plot, static_cast<int>(s), static_cast<int>(g));
             if (!at.isNull() && !last.isNull())
                 p.drawLine(last, at);
             last = at;
@@ -295,7 +307,7 @@ void TChart::paintEvent(QPaintEvent*)
         p.setPen(Qt::NoPen);
         p.setBrush(colour);
         for (std::size_t g = 0; g < data_.groups.size(); ++g)
-            if (const QPointF at = PointOf(static_cast<int>(s), static_cast<int>(g)); !at.isNull())
+            if (const QPointF at = PointIn(plot, static_cast<int>(s), static_cast<int>(g)); !at.isNull())
                 p.drawEllipse(at, 3, 3);
         p.setBrush(Qt::NoBrush);
     }
@@ -312,19 +324,19 @@ void TChart::paintEvent(QPaintEvent*)
             if (series.kind == ChartSeriesKind::Line) {
                 // Above its dot, or below it when another line passes above
                 // (or through) the same group, so that two texts never meet.
-                const QPointF at = PointOf(static_cast<int>(s), static_cast<int>(g));
+                const QPointF at = PointIn(plot, static_cast<int>(s), static_cast<int>(g));
                 if (at.isNull())
                     continue;
                 bool below = false;
                 for (std::size_t t = 0; t < data_.series.size(); ++t) {
-                    const QPointF other = t == s ? QPointF() : PointOf(static_cast<int>(t), static_cast<int>(g));
+                    const QPointF other = t == s ? QPointF() : PointIn(plot, static_cast<int>(t), static_cast<int>(g));
                     below = below || (!other.isNull() && (other.y() < at.y() || (other.y() == at.y() && t < s)));
                 }
                 const int w = valueMetrics.horizontalAdvance(label), h = valueMetrics.height();
                 p.drawText(QRectF(at.x() - w / 2.0 - 2, below ? at.y() + 4 : at.y() - 4 - h, w + 4, h), Qt::AlignCenter, label);
                 continue;
             }
-            const QRectF bar = BarRect(static_cast<int>(s), static_cast<int>(g));
+            const QRectF bar = BarIn(plot, static_cast<int>(s), static_cast<int>(g));
             const int w = valueMetrics.horizontalAdvance(label), h = valueMetrics.height();
             if (w + 4 <= bar.width() && h + 2 <= bar.height()) {
                 // At the top of the bar, light on its colour.
@@ -347,7 +359,7 @@ void TChart::paintEvent(QPaintEvent*)
     // Reference lines across everything.
     for (const ChartReference& r : data_.references) {
         // Two pixels high, the lower one on the value's row.
-        const double ry = std::round(YOf(r.value, r.axis));
+        const double ry = std::round(YIn(plot, r.value, r.axis));
         p.fillRect(QRectF(plot.left(), ry - 1, plot.width(), 2), Colour(r.color));
     }
 

@@ -47,6 +47,10 @@ private:
     // Series s when it is of that kind and has a value in group g, else null.
     const ChartSeries* SeriesValue(int series, int group, ChartSeriesKind kind) const;
     bool AxisTitles() const;
+    // BarRect, PointOf and YOf in a plot already measured (painting measures it once).
+    QRectF BarIn(const QRectF& plot, int series, int group) const;
+    QPointF PointIn(const QRectF& plot, int series, int group) const;
+    double YIn(const QRectF& plot, double value, int axis = 0) const;
 
     ChartData data_;
 };

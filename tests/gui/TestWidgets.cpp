@@ -5,8 +5,6 @@
 #include "reference/ShiftJis.h"
 #include "views/gui/ResultsPanelWidget.h"
 #include "widgets/Chart.h"
-
-#include <limits>
 #include "widgets/Fonts.h"
 #include "widgets/HotTrackButton.h"
 #include "widgets/Label3D.h"
@@ -26,6 +24,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <limits>
 #include <memory>
 
 using namespace tervan;

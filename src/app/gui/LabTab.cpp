@@ -85,11 +85,11 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
     controls->addWidget(runner_.ProgressBar());
     controls->addStretch(1);
     layout->addLayout(controls);
+    // One scan at a time: while one runs, the other button waits.
     connect(&runner_, &TScanRunner::runningChanged, this, [this](bool running) {
-        if (!running) {
-            calcBtn_->setEnabled(true);
-            sweepBtn_->setEnabled(true);
-        }
+        for (QPushButton* b : {calcBtn_, sweepBtn_})
+            if (b != runner_.Button())
+                b->setEnabled(!running);
     });
 
     // The results: copy and CSV, what the last scan covered, the days left
@@ -123,14 +123,8 @@ TLabTab::TLabTab(std::string base, Settings& settings, INotifier& notifier, QWid
     // allows, else it scrolls.
     layout->addWidget(BuildEditor());
     layout->addWidget(results, 1);
-
-    // The saved rules; what could not be read is said when the page is first shown.
-    SavedMaximRules saved = settings_.ReadMaximRules();
-    rules_ = std::move(saved.rules);
-    readProblems_ = std::move(saved.problems);
-    ShowRuleList(rules_.empty() ? -1 : 0);
-    if (rules_.empty())
-        SetEditorRule(BuiltInMaximRules()[0]);
+    // The saved rules are read when the page is first shown, not here: the
+    // main window makes the pages at start-up, seen or not.
     ShowResult();
 }
 
@@ -473,16 +467,28 @@ std::string TLabTab::Heading() const
 void TLabTab::showEvent(QShowEvent* event)
 {
     TScanPage::showEvent(event);
-    // Saved rules that could not be read, once.
-    if (!readProblemsShown_ && !readProblems_.empty()) {
-        readProblemsShown_ = true;
-        std::string text;
-        for (const std::string& problem : readProblems_)
-            text += problem + "\n";
-        text += SJ("読めない規則は一覧に入れていません。規則を保存し直すと、設定ファイルからも消えます。");
-        notifier_.Beep();
-        notifier_.Information(text);
+    if (!rulesRead_) {
+        rulesRead_ = true;
+        ReadRules();
     }
+}
+
+void TLabTab::ReadRules()
+{
+    SavedMaximRules saved = settings_.ReadMaximRules();
+    rules_ = std::move(saved.rules);
+    ShowRuleList(rules_.empty() ? -1 : 0);
+    if (rules_.empty())
+        SetEditorRule(BuiltInMaximRules()[0]);
+    // Saved rules that could not be read are left out, and said.
+    if (saved.problems.empty())
+        return;
+    std::string text;
+    for (const std::string& problem : saved.problems)
+        text += problem + "\n";
+    text += SJ("読めない規則は一覧に入れていません。規則を保存し直すと、設定ファイルからも消えます。");
+    notifier_.Beep();
+    notifier_.Information(text);
 }
 
 void TLabTab::CalcBtnClick()
@@ -492,18 +498,14 @@ void TLabTab::CalcBtnClick()
         notifier_.Information(SJ("規則がありません。規則を作って「追加」を押してください。"));
         return;
     }
-    const bool started = StartScan(calcBtn_, [this, range = Range(), base = base_, rules = rules_](
-                                                 const BacktestProgressFn& progress, const std::atomic<bool>* cancel) {
+    StartScan(calcBtn_, [this, range = Range(), base = base_, rules = rules_](const BacktestProgressFn& progress,
+                                                                             const std::atomic<bool>* cancel) {
         auto result = std::make_shared<LabResult>(RunLab(base, rules, range, progress, cancel));
         return [this, result] {
             result_ = std::move(*result);
-            showingSweep_ = false;
-            Ended();
+            Ended(false);
         };
     });
-    // One scan at a time: the other button waits.
-    if (started)
-        sweepBtn_->setEnabled(false);
 }
 
 void TLabTab::SweepBtnClick()
@@ -511,21 +513,19 @@ void TLabTab::SweepBtnClick()
     const MaximRule rule = EditorRule();
     if (!Running() && Refused(ValidateMaximRule(rule)))
         return;
-    const bool started = StartScan(sweepBtn_, [this, range = Range(), base = base_, rule, kind = SweepKind()](
-                                                  const BacktestProgressFn& progress, const std::atomic<bool>* cancel) {
+    StartScan(sweepBtn_, [this, range = Range(), base = base_, rule, kind = SweepKind()](
+                             const BacktestProgressFn& progress, const std::atomic<bool>* cancel) {
         auto result = std::make_shared<LabSweepResult>(RunLabSweep(base, rule, kind, range, progress, cancel));
         return [this, result] {
             sweep_ = std::move(*result);
-            showingSweep_ = true;
-            Ended();
+            Ended(true);
         };
     });
-    if (started)
-        calcBtn_->setEnabled(false);
 }
 
-void TLabTab::Ended()
+void TLabTab::Ended(bool sweep)
 {
+    showingSweep_ = sweep;
     ScanShown(Scan());
     ShowResult();
     Q_EMIT scanEnded();

@@ -31,8 +31,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -44,7 +42,6 @@ namespace tervan {
 class INotifier;
 class Settings;
 class TChart;
-class TStringGrid;
 
 class TLabTab : public TScanPage {
     Q_OBJECT
@@ -114,15 +111,17 @@ private:
     bool Refused(const std::string& problem);
     void SaveRules();
     void ShowRuleList(int current);
-    void Ended();
+    // Reads the saved rules into the list, and says what could not be read.
+    void ReadRules();
+    // A scan has ended; its result (a sweep's or not) is in place.
+    void Ended(bool sweep);
     void ShowResult();
     // What the scan of the table on show covered.
     const DayScanInfo& Scan() const;
 
     Settings& settings_;
     std::vector<MaximRule> rules_;
-    std::vector<std::string> readProblems_;
-    bool readProblemsShown_ = false;
+    bool rulesRead_ = false;
     bool loadingEditor_ = false;
 
     LabResult result_;

@@ -7,6 +7,7 @@
 #include "app/gui/BacktestTab.h"
 #include "app/gui/LabTab.h"
 #include "app/gui/PrgrsForm.h"
+#include "app/gui/TallyGridView.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "reference/ShiftJis.h"
@@ -27,7 +28,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -782,11 +782,7 @@ void TMainForm::HrReadBtnClick()
 
 TextGrid TMainForm::GridTexts(const TStringGrid& grid)
 {
-    TextGrid texts(grid.ColCount(), grid.RowCount());
-    for (int r = 0; r < grid.RowCount(); ++r)
-        for (int c = 0; c < grid.ColCount(); ++c)
-            texts.SetCell(c, r, grid.Cell(c, r));
-    return texts;
+    return TextGrid::FromRows(grid.Table());
 }
 
 std::string TMainForm::CardHeading() const
@@ -802,20 +798,10 @@ std::string TMainForm::ListHeading() const
     return SelectedDayEntry();
 }
 
-void TMainForm::CopyToClipboard(const std::string& text)
-{
-    QApplication::clipboard()->setText(Q(text));
-}
-
 void TMainForm::ExportCsv(const std::string& path, const std::string& heading, const TStringGrid& grid)
 {
-    try {
-        WriteCsvFile(base_, path, heading, grid.Table());
-    } catch (const std::exception& e) {
-        Fail(e.what());
-        return;
-    }
-    ShowCsvWritten(path);
+    if (WriteTableCsv(base_, path, heading, grid, *notifier_))
+        ShowCsvWritten(path);
 }
 
 void TMainForm::ShowCsvWritten(const std::string& path)
@@ -829,7 +815,7 @@ void TMainForm::SpeedButton13Click()
 {
     if (currentRace_ < 0)
         return;
-    CopyToClipboard(CopyWholeGridText(GridTexts(*grid2_), CardHeading()));
+    CopyTable(*grid2_, CardHeading());
 }
 
 void TMainForm::SpeedButton14Click()
@@ -842,7 +828,7 @@ void TMainForm::SpeedButton14Click()
 
 void TMainForm::SpeedButton15Click()
 {
-    CopyToClipboard(CopyWholeGridText(GridTexts(*grid1_), ListHeading()));
+    CopyTable(*grid1_, ListHeading());
 }
 
 void TMainForm::SpeedButton16Click()

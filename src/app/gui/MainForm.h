@@ -145,7 +145,6 @@ private:
     void FillCard(const RaceSlot& slot, bool& complete, std::string& incompleteMessage);
     void StringGrid2DrawCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);
     void StringGrid1DrawCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);
-    void CopyToClipboard(const std::string& text);
     void ExportCsv(const std::string& path, const std::string& heading, const TStringGrid& grid);
     // The status line names a CSV file just written.
     void ShowCsvWritten(const std::string& path);

@@ -41,6 +41,8 @@ public:
 
     QProgressBar* ProgressBar() const { return progressBar_; }
     bool Running() const { return worker_.joinable(); }
+    // The button of the running scan (or of the last one).
+    QPushButton* Button() const { return button_; }
     // Starts `work`; `button` reads "中止" until it has ended.
     void Start(QPushButton* button, Work work);
     // A click on the button of the running scan: cancels it once it has run

@@ -96,18 +96,24 @@ void CopyTable(const TStringGrid& grid, std::string_view heading)
     QApplication::clipboard()->setText(Q(CopyWholeGridText(TextGrid::FromRows(grid.Table()), heading)));
 }
 
-std::string ExportTableCsv(const std::string& base, const std::string& heading, const TStringGrid& grid,
-                           INotifier& notifier)
+bool WriteTableCsv(const std::string& base, const std::string& path, const std::string& heading, const TStringGrid& grid,
+                   INotifier& notifier)
 {
     try {
-        const std::string path = CsvFilePath(base, heading);
         WriteCsvFile(base, path, heading, grid.Table());
-        return path;
+        return true;
     } catch (const std::exception& e) {
         notifier.Beep();
         notifier.Information(e.what());
-        return {};
+        return false;
     }
+}
+
+std::string ExportTableCsv(const std::string& base, const std::string& heading, const TStringGrid& grid,
+                           INotifier& notifier)
+{
+    std::string path = CsvFilePath(base, heading);
+    return WriteTableCsv(base, path, heading, grid, notifier) ? path : std::string();
 }
 
 QLabel* MakeProblemsLabel(QWidget* parent, const char* objectName)

@@ -36,6 +36,10 @@ THotTrackSpeedButton* TableButton(QWidget* parent, const char* objectName, const
 // The whole grid on the clipboard under its heading.
 void CopyTable(const TStringGrid& grid, std::string_view heading);
 
+// Writes the grid under its heading to the CSV file `path`; false when it
+// could not be written (the notifier has said why).
+bool WriteTableCsv(const std::string& base, const std::string& path, const std::string& heading, const TStringGrid& grid,
+                   INotifier& notifier);
 // Writes the grid to the CSV file named after its heading; returns its path,
 // or an empty text when it could not be written (the notifier has said why).
 std::string ExportTableCsv(const std::string& base, const std::string& heading, const TStringGrid& grid,
