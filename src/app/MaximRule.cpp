@@ -58,14 +58,10 @@ std::vector<std::string_view> Split(std::string_view text, std::string_view sepa
     return parts;
 }
 
-bool AllDigits(std::string_view s)
+// Half-width digits of a number short enough for any field of a rule.
+bool ShortNumber(std::string_view s)
 {
-    if (s.empty() || s.size() > 6)
-        return false;
-    for (char c : s)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
+    return s.size() <= 6 && AllDigits(s);
 }
 
 // "a-b", "a-", "-b" or "a" (half-width digits): false for anything else.
@@ -74,13 +70,13 @@ bool ParseRange(std::string_view text, RuleRange& range, bool& hasDash)
     const std::size_t dash = text.find('-');
     hasDash = dash != std::string_view::npos;
     if (!hasDash) {
-        if (!AllDigits(text))
+        if (!ShortNumber(text))
             return false;
         range.min = range.max = static_cast<int>(ReadDecimal(text));
         return true;
     }
     const std::string_view low = text.substr(0, dash), high = text.substr(dash + 1);
-    if ((low.empty() && high.empty()) || (!low.empty() && !AllDigits(low)) || (!high.empty() && !AllDigits(high)))
+    if ((low.empty() && high.empty()) || (!low.empty() && !ShortNumber(low)) || (!high.empty() && !ShortNumber(high)))
         return false;
     range.min = low.empty() ? 0 : static_cast<int>(ReadDecimal(low));
     range.max = high.empty() ? kRangeOpen : static_cast<int>(ReadDecimal(high));

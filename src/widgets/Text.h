@@ -10,6 +10,12 @@
 
 namespace tervan {
 
+// A text of the program's own, written in the source as UTF-8.
+inline QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
 inline QString Q(std::string_view cp932)
 {
     std::string utf8 = Cp932ToUtf8(cp932);

@@ -29,11 +29,6 @@ namespace tervan {
 
 namespace {
 
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 QDateTime ToQDateTime(const DateTime& t)
 {
     return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second));

@@ -19,15 +19,6 @@
 
 namespace tervan {
 
-namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
-
 TStandInSettingsDialog::TStandInSettingsDialog(const std::string& current, QWidget* parent, INotifier* notifier)
     : QDialog(parent)
     , notifier_(notifier)

@@ -21,15 +21,6 @@
 #include <algorithm>
 
 namespace tervan {
-namespace {
-
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
-
 TBacktestTab::TBacktestTab(std::string base, INotifier& notifier, QWidget* parent)
     : TScanPage(std::move(base), notifier,
                 Names {"StringGrid4", "BacktestStatus", "BacktestProblems", "BacktestProgress", "SpeedButton17", "SpeedButton18"},

@@ -29,11 +29,6 @@
 namespace tervan {
 namespace {
 
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 // The highest values the range boxes take.
 constexpr int kRestDaysTop = 3650;
 constexpr int kDistanceTop = 4000;

@@ -57,11 +57,6 @@ const char* const TMainForm::kCaption = "KodeniのNorvikシリーズNo.1「 テ�
 
 namespace {
 
-QString U(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 // Re-enables the window and closes the progress window however a load ends.
 class LoadGuard {
 public:
