@@ -273,7 +273,12 @@ bool TIniGT::ValueExists(std::string_view section, std::string_view key) const
     return Locate(SplitLines(contents), Trim(section), Trim(key)).keyLine != std::string_view::npos;
 }
 
-void TIniGT::WriteString(std::string_view section, std::string_view key, std::string_view value)
+namespace {
+
+// The text of a settings file with one value set: the key's line replaced,
+// or the key added at the end of its section (the section at the end of the
+// file when missing); every other line as it was.
+std::string WithValue(const std::string& old, std::string_view section, std::string_view key, std::string_view value)
 {
     const std::string sectionName = OneLine(Trim(section));
     const std::string keyName = OneLine(Trim(key));
@@ -282,8 +287,6 @@ void TIniGT::WriteString(std::string_view section, std::string_view key, std::st
         stored = '"' + stored + '"';
     const std::string entry = keyName + "=" + stored;
 
-    std::string old;
-    const bool existed = fs::ReadFile(m_path, old);
     const std::vector<Line> lines = SplitLines(old);
     // New lines take the break the file already uses; CR LF for a new file.
     const size_t firstBreak = old.find('\n');
@@ -313,7 +316,28 @@ void TIniGT::WriteString(std::string_view section, std::string_view key, std::st
             updated += eol;
         updated += "[" + sectionName + "]" + eol + entry + eol;
     }
-    if (existed && updated == old)
+    return updated;
+}
+
+} // namespace
+
+void TIniGT::WriteString(std::string_view section, std::string_view key, std::string_view value)
+{
+    WriteStrings(section, {{std::string(key), std::string(value)}});
+}
+
+void TIniGT::WriteStrings(std::string_view section, const std::vector<std::pair<std::string, std::optional<std::string>>>& values)
+{
+    std::string old;
+    const bool existed = fs::ReadFile(m_path, old);
+    std::string updated = old;
+    for (const auto& [key, value] : values) {
+        if (value)
+            updated = WithValue(updated, section, key, *value);
+        else if (Locate(SplitLines(updated), Trim(section), Trim(key)).keyLine != std::string_view::npos)
+            updated = WithValue(updated, section, key, "");
+    }
+    if (updated == old && (existed || values.empty()))
         return;
     fs::RewriteFile(m_path, updated);
 }

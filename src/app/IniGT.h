@@ -14,6 +14,9 @@
 
 #include <string>
 #include <string_view>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace tervan {
 
@@ -41,6 +44,12 @@ public:
     // (spaces at either end, or enclosed in quotes or corner brackets) is
     // written in double quotes.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    // Several values of one section in one rewrite of the file, in order,
+    // each as WriteString sets it; a key given no value is emptied when the
+    // section holds it and not added otherwise. Either every value reaches
+    // the file or none does.
+    void WriteStrings(std::string_view section,
+                      const std::vector<std::pair<std::string, std::optional<std::string>>>& values);
     void WriteInteger(std::string_view section, std::string_view key, int value);
     // Written as "1" or "0".
     void WriteBool(std::string_view section, std::string_view key, bool value);

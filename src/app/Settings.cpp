@@ -123,19 +123,22 @@ SavedMaximRules Settings::ReadMaximRules() const
 
 void Settings::WriteMaximRules(const std::vector<MaximRule>& rules)
 {
+    // One rewrite: a failure leaves the saved rules as they were, never a
+    // name of one list beside the rule of another.
     const int count = std::min(static_cast<int>(rules.size()), kMaximRuleLimit);
+    std::vector<std::pair<std::string, std::optional<std::string>>> values;
     for (int i = 1; i <= kMaximRuleLimit; ++i) {
         const std::string nameKey = Numbered(kName, i), ruleKey = Numbered(kRule, i);
         if (i <= count) {
             const MaximRule& rule = rules[static_cast<std::size_t>(i - 1)];
-            m_ini.WriteString(kMaximLab, nameKey, rule.name);
-            m_ini.WriteString(kMaximLab, ruleKey, FormatMaximRule(rule));
+            values.emplace_back(nameKey, rule.name);
+            values.emplace_back(ruleKey, FormatMaximRule(rule));
         } else {
-            for (const std::string& key : {nameKey, ruleKey})
-                if (m_ini.ValueExists(kMaximLab, key))
-                    m_ini.WriteString(kMaximLab, key, "");
+            values.emplace_back(nameKey, std::nullopt);
+            values.emplace_back(ruleKey, std::nullopt);
         }
     }
+    m_ini.WriteStrings(kMaximLab, values);
 }
 
 } // namespace tervan

@@ -221,6 +221,21 @@ TEST(IniGT, ValuesReadBackAsWritten)
     EXPECT_FALSE(f.ini.ValueExists("locate", "top"));
 }
 
+TEST(IniGT, SeveralValuesGoInOneRewrite)
+{
+    TempDir dir;
+    const std::string path = fs::Join(dir.path(), "t.ini");
+    TIniGT ini(path);
+    ini.WriteString("s", "b", "old");
+    int rewrites = 0;
+    fs::SetRewriteHook([&rewrites](std::string_view) { ++rewrites; });
+    // A key given no value is emptied when present and never added.
+    ini.WriteStrings("s", {{"a", std::string("1")}, {"b", std::nullopt}, {"c", std::nullopt}, {"d", std::string("x")}});
+    fs::SetRewriteHook(nullptr);
+    EXPECT_EQ(rewrites, 1);
+    EXPECT_EQ(ReadAll(dir.native() / "t.ini"), "[s]\r\nb=\r\na=1\r\nd=x\r\n");
+}
+
 TEST(IniGT, FailedWriteLeavesTheOldFile)
 {
     IniFile f;
